@@ -1,0 +1,48 @@
+# Two builds: the native host build (packaging tool, tests) and the 32-bit
+# Windows build (installer pieces), both driven from here.
+BUILD      := build
+HOST_DIR   := $(BUILD)/host
+WIN_DIR    := $(BUILD)/win32
+FUZZ_DIR   := $(BUILD)/fuzz
+JOBS       := $(shell nproc)
+PACK       := $(HOST_DIR)/tools/pack/parvane-pack
+FUZZ_TIME  ?= 60
+
+.PHONY: all deps host windows test run fuzz bench clean
+
+all: host windows
+
+deps:
+	@scripts/install-deps.sh
+
+host: deps
+	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(HOST_DIR) -j$(JOBS)
+
+windows: deps
+	@cmake -S . -B $(WIN_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	@cmake --build $(WIN_DIR) -j$(JOBS)
+
+test: host windows
+	@cd $(HOST_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# Builds both builds and packs a demonstration package whose Windows program
+# extracts its own payload.
+run: host windows
+	@scripts/pack-demo.sh $(PACK) $(WIN_DIR) $(BUILD)/demo
+
+# Coverage-guided fuzzing of the reader with libFuzzer (clang), FUZZ_TIME seconds.
+fuzz: host
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPARVANE_LIBFUZZER=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target payload_fuzzer make_fuzz_seeds
+	@mkdir -p $(FUZZ_DIR)/corpus && $(FUZZ_DIR)/tests/fuzz/make_fuzz_seeds $(FUZZ_DIR)/corpus
+	@$(FUZZ_DIR)/tests/fuzz/payload_fuzzer -max_total_time=$(FUZZ_TIME) -max_len=65536 \
+	  $(FUZZ_DIR)/corpus
+
+bench: host
+	@$(HOST_DIR)/tests/bench/payload_bench $(BUILD)/bench
+
+clean:
+	rm -rf $(BUILD)

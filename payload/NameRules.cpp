@@ -1,0 +1,73 @@
+#include "payload/NameRules.h"
+
+#include "payload/PlatformFile.h"
+
+namespace payload {
+namespace {
+
+// Calls visit(position, byte) for every single-byte character; double-byte
+// characters are skipped whole.
+template <typename Visit>
+void ForEachSingleByte(const std::string& text, Visit visit) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(byte) && i + 1 < text.size()) {
+      ++i;
+      continue;
+    }
+    visit(i, byte);
+  }
+}
+
+// Windows drops trailing dots and blanks from a path component, so a
+// component made only of them may resolve to "." or "..".
+bool IsDotsAndBlanks(const std::string& component) {
+  for (char c : component) {
+    if (c != '.' && c != ' ') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<size_t> BackslashPositions(const std::string& text) {
+  std::vector<size_t> positions;
+  ForEachSingleByte(text, [&](size_t i, unsigned char byte) {
+    if (byte == '\\') positions.push_back(i);
+  });
+  return positions;
+}
+
+bool EndsWithBackslash(const std::string& text) {
+  bool last = false;
+  ForEachSingleByte(text, [&](size_t i, unsigned char byte) {
+    last = byte == '\\' && i + 1 == text.size();
+  });
+  return last;
+}
+
+bool IsEntryNameSafe(const std::string& folderName, const std::string& fileName) {
+  const std::string path = folderName + fileName;
+  if (path.empty()) return true;
+  if (path[0] == '\\' || path[0] == '/') return false;
+  bool forbidden = false;
+  ForEachSingleByte(path, [&](size_t, unsigned char byte) {
+    if (byte == ':' || byte == '/') forbidden = true;
+  });
+  if (forbidden) return false;
+
+  size_t start = 0;
+  std::vector<size_t> separators = BackslashPositions(path);
+  separators.push_back(path.size());
+  for (size_t end : separators) {
+    std::string component = path.substr(start, end - start);
+    bool isLast = end == path.size();
+    // The file name may be empty (the entry then fails on its own), but a
+    // folder level may not.
+    if (component.empty() ? !isLast : IsDotsAndBlanks(component)) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace payload

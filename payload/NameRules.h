@@ -1,0 +1,23 @@
+// Scans of payload names and paths. Names are GBK bytes: every scan steps
+// over a double-byte character as one unit, so a trail byte of 0x5C is never
+// taken for a backslash.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace payload {
+
+// Positions of the backslash characters of `text` (never trail bytes).
+std::vector<size_t> BackslashPositions(const std::string& text);
+
+// True when the last character of `text` is a backslash.
+bool EndsWithBackslash(const std::string& text);
+
+// True when folder + file, joined as the reader joins them, stays inside the
+// target folder: no absolute or drive-relative name, no ':' or '/', no
+// component of only dots and blanks ("." and ".." among them), no empty
+// component before the file name.
+bool IsEntryNameSafe(const std::string& folderName, const std::string& fileName);
+
+}  // namespace payload

@@ -1,0 +1,265 @@
+#include "payload/PayloadReader.h"
+
+#include <cstring>
+
+#include "payload/NameRules.h"
+#include "payload/PlatformFile.h"
+
+namespace payload {
+namespace {
+
+// Version and size handed to inflateInit_: the oldest interface the reader
+// is written against, and the stream structure of the build itself.
+constexpr char kZlibInterfaceVersion[] = "1.1.4";
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(z_stream) == 56, "32-bit Windows zlib stream layout");
+#endif
+
+// Above this total, total * 100 could overflow 32 bits, so the total is
+// divided by 100 first.
+constexpr uint32_t kDivideFirstAbove = 10000000;
+
+int32_t ReadInt32(File& file) {
+  unsigned char bytes[4];
+  file.ReadExactly(bytes, sizeof bytes);
+  return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) |
+                              static_cast<uint32_t>(bytes[1]) << 8 |
+                              static_cast<uint32_t>(bytes[2]) << 16 |
+                              static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+bool IsValidLength(int32_t length) { return length >= 0 && length <= kMaxNameLength; }
+
+// Ends the inflate stream however the entry finishes.
+class InflateScope {
+ public:
+  explicit InflateScope(z_stream& stream) : stream_(stream) {}
+  ~InflateScope() { inflateEnd(&stream_); }
+  InflateScope(const InflateScope&) = delete;
+  InflateScope& operator=(const InflateScope&) = delete;
+
+ private:
+  z_stream& stream_;
+};
+
+}  // namespace
+
+PayloadReader::PayloadReader() : PayloadReader(RunningModulePath()) {}
+
+PayloadReader::PayloadReader(std::string packagePath)
+    : executablePath_(std::move(packagePath)) {
+  std::memset(&stream_, 0, sizeof stream_);
+  stream_.zalloc = Z_NULL;
+  stream_.zfree = Z_NULL;
+  stream_.opaque = Z_NULL;
+}
+
+PayloadReader::~PayloadReader() = default;
+
+void PayloadReader::ClearTable() {
+  for (DirectoryRecord& record : records_) record = DirectoryRecord();
+  entryCount_ = 0;
+}
+
+int32_t PayloadReader::ReadDirectory(std::string path) {
+  ClearTable();
+  File file;
+  if (!file.OpenForReading(path)) return PAYLOAD_OPEN_FAILED;
+  int32_t result = LoadDirectory(file);
+  if (result != PAYLOAD_OK) ClearTable();
+  return result;
+}
+
+// Walks the directory backward from the tail. Every distance is checked
+// against the file size before its seek, and every count and length against
+// the table and the work buffer before anything is stored.
+int32_t PayloadReader::LoadDirectory(File& file) {
+  const int64_t fileSize = file.Size();
+  if (fileSize < kTailSize) return PAYLOAD_BAD_TRAILER;
+
+  char tag[kMagicSize];
+  file.SeekFromEnd(kMagicDistance);
+  file.ReadExactly(tag, kMagicSize);
+  if (std::memcmp(tag, kMagic, kMagicSize) != 0) return PAYLOAD_BAD_TRAILER;
+  file.SeekFromEnd(kVersionDistance);
+  file.ReadExactly(tag, kVersionSize);
+  if (std::memcmp(tag, kVersion, kVersionSize) != 0) return PAYLOAD_BAD_TRAILER;
+
+  file.SeekFromEnd(kCountDistance);
+  const int32_t count = ReadInt32(file);
+  if (count == 0) return PAYLOAD_NO_ENTRIES;
+  if (count < 0 || count > kMaxEntries) return PAYLOAD_BAD_TRAILER;
+
+  char work[kMaxNameLength + 1];
+  int64_t distance = kTitleLengthDistance;
+  // Each field lies `width` bytes further back than the one read before it;
+  // a field that would start before byte 0 makes the directory invalid.
+  auto readInt = [&](int32_t& value) {
+    distance += 4;
+    if (distance > fileSize) return false;
+    file.SeekFromEnd(distance);
+    value = ReadInt32(file);
+    return true;
+  };
+  auto readText = [&](int32_t length, std::string& text) {
+    if (!IsValidLength(length)) return false;
+    distance += length;
+    if (distance > fileSize) return false;
+    if (length > 0) {
+      file.SeekFromEnd(distance);
+      file.ReadExactly(work, static_cast<uint32_t>(length));
+    }
+    text.assign(work, strnlen(work, static_cast<size_t>(length)));
+    return true;
+  };
+
+  file.SeekFromEnd(kTitleLengthDistance);
+  const int32_t titleLength = ReadInt32(file);
+  std::string title;
+  if (!readText(titleLength, title)) return PAYLOAD_BAD_TRAILER;
+
+  for (int32_t k = count - 1; k >= 0; --k) {
+    DirectoryRecord record;
+    int32_t folderLength = 0;
+    int32_t fileLength = 0;
+    if (!readInt(folderLength) || !readText(folderLength, record.folderName) ||
+        !readInt(fileLength) || !readText(fileLength, record.fileName) ||
+        !readInt(record.compressedSize) || !readInt(record.inflatedSize) ||
+        !readInt(record.offset)) {
+      return PAYLOAD_BAD_TRAILER;
+    }
+    records_[k] = std::move(record);
+  }
+  title_ = std::move(title);
+  entryCount_ = count;
+  return PAYLOAD_OK;
+}
+
+int32_t PayloadReader::ExtractAll(std::string targetFolder, ProgressCallback callback,
+                                  uintptr_t userValue) {
+  if (targetFolder.empty()) return PAYLOAD_ENTRY_FAILED;
+  AddTrailingBackslash(targetFolder);
+
+  const int32_t directory = ReadDirectory(executablePath_);
+  if (directory != PAYLOAD_OK) return directory;
+  callback_ = callback;
+  userValue_ = userValue;
+
+  File archive;
+  if (!archive.OpenForReading(executablePath_)) return PAYLOAD_REOPEN_FAILED;
+
+  int32_t failures = 0;
+  for (int32_t index = entryCount_ - 1; index >= 0; --index) {
+    if (callback_) callback_(PROGRESS_ENTRY_BEGIN, &records_[index], userValue_);
+    if (ExtractEntry(archive, index, targetFolder) == PAYLOAD_OK) {
+      if (callback_) callback_(PROGRESS_ENTRY_DONE, &records_[index], userValue_);
+    } else {
+      ++failures;
+    }
+  }
+  return failures > 0 ? PAYLOAD_ENTRY_FAILED : PAYLOAD_OK;
+}
+
+int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
+                                    const std::string& targetFolder) {
+  const DirectoryRecord& record = records_[index];
+  if (!IsEntryNameSafe(record.folderName, record.fileName)) return PAYLOAD_ENTRY_FAILED;
+  if (record.offset < 0 || record.offset >= archive.Size()) return PAYLOAD_ENTRY_FAILED;
+
+  const std::string folderPath = targetFolder + record.folderName;
+  CreateFolderChain(folderPath);
+  const std::string outputPath = folderPath + record.fileName;
+  File output;
+  if (!output.CreateForWriting(outputPath)) return PAYLOAD_ENTRY_FAILED;
+
+  bool complete = false;
+  try {
+    archive.SeekFromStart(record.offset);
+    progressTotal_ = record.compressedSize;
+    complete = InflateEntry(archive, output);
+  } catch (const FileError&) {
+    output.Close();
+    DeleteFileAt(outputPath);
+    throw;
+  }
+  output.Close();
+  if (!complete) {
+    DeleteFileAt(outputPath);
+    return PAYLOAD_ENTRY_FAILED;
+  }
+  return PAYLOAD_OK;
+}
+
+// Inflates from the archive's current position until the stream ends. The
+// reads take whole blocks and may run past the stream into the next one;
+// inflate stops consuming at the stream's end. Returns true only when the
+// stream ended with a matching checksum.
+bool PayloadReader::InflateEntry(File& archive, File& output) {
+  stream_.next_in = input_;
+  stream_.avail_in = 0;
+  stream_.next_out = output_;
+  stream_.avail_out = kBufferSize;
+  if (inflateInit_(&stream_, kZlibInterfaceVersion, static_cast<int>(sizeof(z_stream))) !=
+      Z_OK) {
+    return false;
+  }
+  InflateScope scope(stream_);
+
+  for (;;) {
+    if (stream_.avail_in == 0) {
+      stream_.next_in = input_;
+      stream_.avail_in = archive.Read(input_, kBufferSize);
+      if (stream_.avail_in == 0) break;  // the file ended inside the stream
+    }
+    const int result = inflate(&stream_, Z_NO_FLUSH);
+    FlushOutput(output);
+    if (result == Z_STREAM_END) return true;
+    if (result != Z_OK) return false;  // data error, dictionary, memory
+    if (callback_) {
+      uint32_t done = stream_.total_in > 0xFFFFFFFFu ? 0xFFFFFFFFu
+                                                     : static_cast<uint32_t>(stream_.total_in);
+      uint32_t percent = Percentage(done, static_cast<uint32_t>(progressTotal_));
+      callback_(PROGRESS_PERCENT, &percent, userValue_);
+    }
+  }
+
+  // No more input: what inflate still holds may complete the stream.
+  for (;;) {
+    const int result = inflate(&stream_, Z_FINISH);
+    const bool produced = stream_.avail_out < kBufferSize;
+    FlushOutput(output);
+    if (result == Z_STREAM_END) return true;
+    if (!produced || (result != Z_OK && result != Z_BUF_ERROR)) return false;
+  }
+}
+
+void PayloadReader::FlushOutput(File& output) {
+  if (stream_.avail_out < kBufferSize) {
+    output.Write(output_, kBufferSize - stream_.avail_out);
+    stream_.next_out = output_;
+    stream_.avail_out = kBufferSize;
+  }
+}
+
+uint32_t PayloadReader::Percentage(uint32_t done, uint32_t total) {
+  // A compressed-size field smaller than the real stream lets done pass the
+  // total; the report still stops at 100.
+  if (total == 0 || done >= total) return 100;
+  uint32_t percent = total <= kDivideFirstAbove ? done * 100 / total : done / (total / 100);
+  return percent > 100 ? 100 : percent;
+}
+
+void PayloadReader::CreateFolderChain(const std::string& path) {
+  for (size_t position : BackslashPositions(path)) {
+    if (position >= 1) CreateFolder(path.substr(0, position));
+  }
+  CreateFolder(path);
+}
+
+std::string PayloadReader::AddTrailingBackslash(std::string& folder) {
+  // The last byte alone could be the trail byte of a GBK character.
+  if (!folder.empty() && !EndsWithBackslash(folder)) folder += '\\';
+  return folder;
+}
+
+}  // namespace payload

@@ -1,0 +1,100 @@
+// Lists and extracts the payload appended to an installer file. The object
+// carries its whole working storage (a table of kMaxEntries records and two
+// 4096-byte buffers), so it is large; it opens files only inside an
+// operation and keeps nothing open between them.
+#pragma once
+
+#include <zlib.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "payload/PayloadFormat.h"
+
+namespace payload {
+
+class File;
+
+struct DirectoryRecord {
+  std::string folderName;     // empty or ending in a backslash
+  std::string fileName;
+  int32_t inflatedSize = 0;   // kept, never used for extraction
+  int32_t compressedSize = 0; // the progress total of the entry
+  int32_t offset = 0;         // absolute file offset of the zlib stream
+};
+
+// Called synchronously on the reader's thread. `value` points to the entry's
+// DirectoryRecord (PROGRESS_ENTRY_BEGIN, PROGRESS_ENTRY_DONE; valid until the
+// next ReadDirectory) or to a uint32_t percentage (PROGRESS_PERCENT; valid
+// during the call). The result is ignored. The callback must not re-enter
+// the reader.
+using ProgressCallback = int32_t (*)(int32_t code, const void* value,
+                                     uintptr_t userValue);
+
+class PayloadReader {
+ public:
+  static constexpr int kBufferSize = 4096;
+
+  // Reads the payload of the running executable.
+  PayloadReader();
+  // Reads the payload of another package file (tools and tests).
+  explicit PayloadReader(std::string packagePath);
+  virtual ~PayloadReader();
+  PayloadReader(const PayloadReader&) = delete;
+  PayloadReader& operator=(const PayloadReader&) = delete;
+
+  // Validates the tail and loads every record. Returns PAYLOAD_OK,
+  // PAYLOAD_OPEN_FAILED, PAYLOAD_BAD_TRAILER (no package, or a directory that
+  // does not fit the table or the file) or PAYLOAD_NO_ENTRIES. After any
+  // result but PAYLOAD_OK the entry count is 0. Throws FileError when the
+  // file cannot be read.
+  int32_t ReadDirectory(std::string path);
+
+  // Reads the directory of the executable path again and extracts every
+  // entry below `targetFolder`, entry N-1 first. Returns PAYLOAD_OK, the
+  // ReadDirectory failures, PAYLOAD_REOPEN_FAILED, or PAYLOAD_ENTRY_FAILED
+  // when at least one entry failed (the others are extracted) or the target
+  // folder is empty. Throws FileError on a read or write failure.
+  int32_t ExtractAll(std::string targetFolder, ProgressCallback callback,
+                     uintptr_t userValue);
+
+  // Extracts entry `index` from the open `archive` into `targetFolder`, which
+  // ends in a backslash. Returns PAYLOAD_OK or PAYLOAD_ENTRY_FAILED; a failed
+  // entry leaves no output file behind.
+  int32_t ExtractEntry(File& archive, int32_t index, const std::string& targetFolder);
+
+  // Creates every folder along `path`; failures are ignored.
+  static void CreateFolderChain(const std::string& path);
+  // Appends a backslash to a non-empty folder that does not end in one.
+  static std::string AddTrailingBackslash(std::string& folder);
+
+  std::string GetExecutablePath() const { return executablePath_; }
+  std::string GetFolderName(int32_t index) const { return records_[index].folderName; }
+  std::string GetFileName(int32_t index) const { return records_[index].fileName; }
+  const DirectoryRecord& GetRecord(int32_t index) const { return records_[index]; }
+  int32_t GetEntryCount() const { return entryCount_; }
+  const std::string& GetTitle() const { return title_; }
+
+  // Percentage of `total` compressed bytes that `done` represents, 0..100.
+  static uint32_t Percentage(uint32_t done, uint32_t total);
+
+ private:
+  void ClearTable();
+  int32_t LoadDirectory(File& file);
+  bool InflateEntry(File& archive, File& output);
+  void FlushOutput(File& output);
+
+  z_stream stream_;
+  std::string executablePath_;
+  std::array<DirectoryRecord, kMaxEntries> records_;
+  int32_t entryCount_ = 0;
+  ProgressCallback callback_ = nullptr;
+  uintptr_t userValue_ = 0;
+  std::string title_;
+  unsigned char input_[kBufferSize];
+  unsigned char output_[kBufferSize];
+  int32_t progressTotal_ = 0;
+};
+
+}  // namespace payload

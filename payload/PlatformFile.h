@@ -1,0 +1,82 @@
+// The thin platform layer under the payload reader: files opened with the
+// exact sharing and creation rules the reader needs, folder creation, and
+// the ANSI code page's lead bytes. One implementation uses Win32, the other
+// POSIX (where the payload's backslash separators become '/').
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace payload {
+
+// A failed read, write or seek. Carries the system's error code (GetLastError
+// on Windows, errno elsewhere) and the name of the file concerned.
+class FileError {
+ public:
+  FileError(uint32_t code, std::string fileName)
+      : code_(code), fileName_(std::move(fileName)) {}
+  uint32_t code() const { return code_; }
+  const std::string& fileName() const { return fileName_; }
+
+ private:
+  uint32_t code_;
+  std::string fileName_;
+};
+
+// The system's text for an error code, for tools that report a FileError.
+std::string DescribeSystemError(uint32_t code);
+
+// True for a byte that starts a double-byte character in the ANSI code page
+// (GBK on the host build: 0x81..0xFE).
+bool IsLeadByte(unsigned char byte);
+
+// Full path of the running executable, as GetModuleFileNameA gives it.
+std::string RunningModulePath();
+
+// Creates one folder with default security. Failure (it exists, no right)
+// is reported only through the result.
+bool CreateFolder(const std::string& path);
+
+// Deletes a file; false when it could not be deleted.
+bool DeleteFileAt(const std::string& path);
+
+// An open file that closes itself. Opening never throws: a refused or failed
+// open leaves the object closed. Reads, writes and seeks throw FileError.
+class File {
+ public:
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // An existing file, read access, others may read and write it.
+  // Paths of kMaxPath bytes or more, as passed or made absolute, are refused.
+  bool OpenForReading(const std::string& path);
+  // A new or truncated file, write access, others may read and write it.
+  // The same path rule applies.
+  bool CreateForWriting(const std::string& path);
+
+  bool IsOpen() const { return handle_ != kClosed; }
+  void Close();
+
+  int64_t Size() const;
+  void SeekFromStart(int64_t offset);
+  void SeekFromEnd(int64_t distanceBack);
+  // Reads up to `size` bytes; returns the count read, 0 at the end of file.
+  uint32_t Read(void* buffer, uint32_t size);
+  // Reads exactly `size` bytes; a shorter read is a FileError.
+  void ReadExactly(void* buffer, uint32_t size);
+  // Writes all `size` bytes; a short write (a full disk) is a FileError.
+  void Write(const void* buffer, uint32_t size);
+
+ private:
+  static constexpr intptr_t kClosed = -1;
+  [[noreturn]] void Fail() const;
+
+  intptr_t handle_ = kClosed;
+  std::string name_;
+};
+
+}  // namespace payload

@@ -1,0 +1,163 @@
+// POSIX side of the platform layer, for the host build. Payload paths use
+// backslashes; they become '/' here, stepping over GBK double-byte characters
+// so that a trail byte of 0x5C is left alone.
+#include "payload/PlatformFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "payload/PayloadFormat.h"
+
+namespace payload {
+namespace {
+
+std::string ToNativePath(const std::string& path) {
+  std::string native = path;
+  for (size_t i = 0; i < native.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(native[i])) && i + 1 < native.size()) {
+      ++i;
+    } else if (native[i] == '\\') {
+      native[i] = '/';
+    }
+  }
+  return native;
+}
+
+// Mirrors the MAX_PATH refusal of the Win32 layer: the path as passed and
+// the path made absolute must both be shorter than kMaxPath bytes.
+bool PathFits(const std::string& path) {
+  if (path.size() >= static_cast<size_t>(kMaxPath)) return false;
+  if (!path.empty() && path[0] == '/') return true;
+  char cwd[PATH_MAX];
+  if (getcwd(cwd, sizeof cwd) == nullptr) return false;
+  return std::strlen(cwd) + 1 + path.size() < static_cast<size_t>(kMaxPath);
+}
+
+}  // namespace
+
+std::string DescribeSystemError(uint32_t code) {
+  return std::strerror(static_cast<int>(code));
+}
+
+bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+std::string RunningModulePath() {
+  char buffer[kMaxPath];
+  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length < 0) return std::string();
+  return std::string(buffer, static_cast<size_t>(length));
+}
+
+bool CreateFolder(const std::string& path) {
+  return mkdir(ToNativePath(path).c_str(), 0777) == 0;
+}
+
+bool DeleteFileAt(const std::string& path) {
+  return unlink(ToNativePath(path).c_str()) == 0;
+}
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept
+    : handle_(other.handle_), name_(std::move(other.name_)) {
+  other.handle_ = kClosed;
+}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    name_ = std::move(other.name_);
+    other.handle_ = kClosed;
+  }
+  return *this;
+}
+
+void File::Close() {
+  if (handle_ != kClosed) {
+    close(static_cast<int>(handle_));
+    handle_ = kClosed;
+  }
+}
+
+bool File::OpenForReading(const std::string& path) {
+  Close();
+  if (!PathFits(path)) return false;
+  int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  // A folder cannot be opened as a file on Windows either.
+  struct stat info;
+  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    close(fd);
+    return false;
+  }
+  handle_ = fd;
+  name_ = path;
+  return true;
+}
+
+bool File::CreateForWriting(const std::string& path) {
+  Close();
+  if (!PathFits(path)) return false;
+  int fd = open(ToNativePath(path).c_str(),
+                O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  handle_ = fd;
+  name_ = path;
+  return true;
+}
+
+void File::Fail() const { throw FileError(static_cast<uint32_t>(errno), name_); }
+
+int64_t File::Size() const {
+  struct stat info;
+  if (fstat(static_cast<int>(handle_), &info) != 0) Fail();
+  return info.st_size;
+}
+
+void File::SeekFromStart(int64_t offset) {
+  if (lseek(static_cast<int>(handle_), offset, SEEK_SET) < 0) Fail();
+}
+
+void File::SeekFromEnd(int64_t distanceBack) {
+  if (lseek(static_cast<int>(handle_), -distanceBack, SEEK_END) < 0) Fail();
+}
+
+uint32_t File::Read(void* buffer, uint32_t size) {
+  for (;;) {
+    ssize_t count = read(static_cast<int>(handle_), buffer, size);
+    if (count >= 0) return static_cast<uint32_t>(count);
+    if (errno != EINTR) Fail();
+  }
+}
+
+void File::ReadExactly(void* buffer, uint32_t size) {
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (size > 0) {
+    uint32_t count = Read(bytes, size);
+    if (count == 0) throw FileError(static_cast<uint32_t>(EIO), name_);
+    bytes += count;
+    size -= count;
+  }
+}
+
+void File::Write(const void* buffer, uint32_t size) {
+  auto* bytes = static_cast<const unsigned char*>(buffer);
+  while (size > 0) {
+    ssize_t count = write(static_cast<int>(handle_), bytes, size);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      Fail();
+    }
+    if (count == 0) throw FileError(static_cast<uint32_t>(ENOSPC), name_);
+    bytes += count;
+    size -= static_cast<uint32_t>(count);
+  }
+}
+
+}  // namespace payload

@@ -1,0 +1,140 @@
+// Win32 side of the platform layer: the ANSI file functions with the exact
+// access, sharing and creation flags the installer relies on.
+#include "payload/PlatformFile.h"
+
+#include <windows.h>
+
+#include "payload/PayloadFormat.h"
+
+namespace payload {
+namespace {
+
+HANDLE AsHandle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+
+// MAX_PATH applies to the path as passed and as the system resolves it;
+// a relative path may only grow too long once made absolute.
+bool PathFits(const std::string& path) {
+  if (path.size() >= static_cast<size_t>(kMaxPath)) return false;
+  char full[kMaxPath];
+  DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  return length != 0 && length < static_cast<DWORD>(kMaxPath);
+}
+
+intptr_t OpenWith(const std::string& path, DWORD access, DWORD disposition) {
+  if (!PathFits(path)) return -1;
+  HANDLE handle = CreateFileA(path.c_str(), access,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<intptr_t>(handle);
+}
+
+}  // namespace
+
+std::string DescribeSystemError(uint32_t code) {
+  char text[512];
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+      0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) --length;
+  if (length == 0) return "system error " + std::to_string(code);
+  return std::string(text, length);
+}
+
+bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+std::string RunningModulePath() {
+  char path[kMaxPath];
+  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return std::string();
+  return std::string(path, length);
+}
+
+bool CreateFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool DeleteFileAt(const std::string& path) {
+  return DeleteFileA(path.c_str()) != FALSE;
+}
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept
+    : handle_(other.handle_), name_(std::move(other.name_)) {
+  other.handle_ = kClosed;
+}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    name_ = std::move(other.name_);
+    other.handle_ = kClosed;
+  }
+  return *this;
+}
+
+void File::Close() {
+  if (handle_ != kClosed) {
+    CloseHandle(AsHandle(handle_));
+    handle_ = kClosed;
+  }
+}
+
+bool File::OpenForReading(const std::string& path) {
+  Close();
+  handle_ = OpenWith(path, GENERIC_READ, OPEN_EXISTING);
+  if (IsOpen()) name_ = path;
+  return IsOpen();
+}
+
+bool File::CreateForWriting(const std::string& path) {
+  Close();
+  handle_ = OpenWith(path, GENERIC_WRITE, CREATE_ALWAYS);
+  if (IsOpen()) name_ = path;
+  return IsOpen();
+}
+
+void File::Fail() const { throw FileError(GetLastError(), name_); }
+
+int64_t File::Size() const {
+  DWORD high = 0;
+  DWORD low = GetFileSize(AsHandle(handle_), &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) Fail();
+  return (static_cast<int64_t>(high) << 32) | low;
+}
+
+void File::SeekFromStart(int64_t offset) {
+  LONG high = static_cast<LONG>(offset >> 32);
+  SetLastError(NO_ERROR);
+  DWORD low = SetFilePointer(AsHandle(handle_), static_cast<LONG>(offset), &high,
+                             FILE_BEGIN);
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) Fail();
+}
+
+void File::SeekFromEnd(int64_t distanceBack) {
+  int64_t move = -distanceBack;
+  LONG high = static_cast<LONG>(move >> 32);
+  SetLastError(NO_ERROR);
+  DWORD low = SetFilePointer(AsHandle(handle_), static_cast<LONG>(move), &high,
+                             FILE_END);
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) Fail();
+}
+
+uint32_t File::Read(void* buffer, uint32_t size) {
+  DWORD count = 0;
+  if (!ReadFile(AsHandle(handle_), buffer, size, &count, nullptr)) Fail();
+  return count;
+}
+
+void File::ReadExactly(void* buffer, uint32_t size) {
+  if (Read(buffer, size) != size) throw FileError(ERROR_HANDLE_EOF, name_);
+}
+
+void File::Write(const void* buffer, uint32_t size) {
+  DWORD count = 0;
+  if (!WriteFile(AsHandle(handle_), buffer, size, &count, nullptr)) Fail();
+  if (count != size) throw FileError(ERROR_HANDLE_DISK_FULL, name_);
+}
+
+}  // namespace payload

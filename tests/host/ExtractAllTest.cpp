@@ -1,0 +1,402 @@
+// Extraction: order, callbacks, percentages, stream placement, and what
+// happens to entries that cannot or must not be extracted.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "payload/PayloadReader.h"
+#include "payload/PlatformFile.h"
+#include "tests/host/TestSupport.h"
+
+namespace {
+
+using namespace testing_support;
+using payload::PayloadReader;
+
+struct Event {
+  int32_t code;
+  long value;  // entry index, or the percentage
+  bool operator==(const Event& other) const { return code == other.code && value == other.value; }
+};
+
+struct Recorder {
+  const PayloadReader* reader = nullptr;
+  std::vector<Event> events;
+
+  static int32_t Callback(int32_t code, const void* value, uintptr_t user) {
+    auto* self = reinterpret_cast<Recorder*>(user);
+    if (code == payload::PROGRESS_PERCENT) {
+      self->events.push_back({code, static_cast<long>(*static_cast<const uint32_t*>(value))});
+    } else {
+      const auto* record = static_cast<const payload::DirectoryRecord*>(value);
+      self->events.push_back({code, static_cast<long>(record - &self->reader->GetRecord(0))});
+    }
+    return 0;
+  }
+  std::vector<Event> Without(int32_t code) const {
+    std::vector<Event> kept;
+    for (const Event& event : events) if (event.code != code) kept.push_back(event);
+    return kept;
+  }
+  std::vector<long> Percentages() const {
+    std::vector<long> values;
+    for (const Event& event : events) {
+      if (event.code == payload::PROGRESS_PERCENT) values.push_back(event.value);
+    }
+    return values;
+  }
+};
+
+constexpr int32_t kBegin = payload::PROGRESS_ENTRY_BEGIN;
+constexpr int32_t kDone = payload::PROGRESS_ENTRY_DONE;
+constexpr int32_t kPercent = payload::PROGRESS_PERCENT;
+
+class ExtractAllTest : public ::testing::Test {
+ protected:
+  int32_t Extract(const std::string& bytes, const std::string& target = "") {
+    WriteFile(package_, bytes);
+    recorder_.reader = reader_.get();
+    recorder_.events.clear();
+    return reader_->ExtractAll(target.empty() ? target_ : target, &Recorder::Callback,
+                               reinterpret_cast<uintptr_t>(&recorder_));
+  }
+  std::string Output(const std::string& relative) { return ReadFile(target_ + "/" + relative); }
+
+  TempDir dir_;
+  std::string package_ = dir_ / "ParvaneSetup.exe";
+  std::string target_ = dir_ / "target";
+  std::unique_ptr<PayloadReader> reader_ = std::make_unique<PayloadReader>(package_);
+  Recorder recorder_;
+};
+
+TEST_F(ExtractAllTest, ExtractsLastEntryFirstWithBeginAndDoneAroundEach) {
+  std::vector<PackageEntry> entries;
+  for (int i = 0; i < 25; ++i) {
+    entries.push_back({i % 3 == 0 ? "" : "sub" + std::to_string(i % 2) + "\\", "file" + std::to_string(i),
+                       MixedContent(static_cast<size_t>(i) * 3000, static_cast<unsigned>(i))});
+  }
+  ASSERT_EQ(Extract(BuildPackage(entries).bytes), payload::PAYLOAD_OK);
+
+  std::vector<Event> expected;
+  for (long i = 24; i >= 0; --i) {
+    expected.push_back({kBegin, i});
+    expected.push_back({kDone, i});
+  }
+  EXPECT_EQ(recorder_.Without(kPercent), expected);
+  for (const PackageEntry& entry : entries) {
+    std::string folder = entry.folderName.empty() ? "" : entry.folderName.substr(0, 4) + "/";
+    EXPECT_EQ(Output(folder + entry.fileName), entry.content) << entry.fileName;
+  }
+}
+
+TEST(Percentage, RoundsDownAndDividesLargeTotalsFirst) {
+  EXPECT_EQ(PayloadReader::Percentage(1, 3), 33u);
+  EXPECT_EQ(PayloadReader::Percentage(0, 5), 0u);
+  EXPECT_EQ(PayloadReader::Percentage(9999999, 10000000), 99u);
+  EXPECT_EQ(PayloadReader::Percentage(5000000, 10000001), 50u);
+  EXPECT_EQ(PayloadReader::Percentage(4000000000u, 4200000000u), 95u);
+  EXPECT_EQ(PayloadReader::Percentage(7, 0), 100u);
+  EXPECT_EQ(PayloadReader::Percentage(0, 0), 100u);
+  // More consumed than the total says: capped, and no 32-bit overflow.
+  EXPECT_EQ(PayloadReader::Percentage(50000000, 1000), 100u);
+  EXPECT_EQ(PayloadReader::Percentage(1000, 1000), 100u);
+}
+
+TEST_F(ExtractAllTest, PercentagesClimbButNeverReachHundredOnCorrectStreams) {
+  ASSERT_EQ(Extract(BuildPackage({{"", "big", MixedContent(600000, 1)},
+                                  {"", "small", "tiny"}})
+                        .bytes),
+            payload::PAYLOAD_OK);
+  // Entry 1 ("small") ends inside its first block: no percentage at all.
+  ASSERT_EQ(recorder_.events.front(), (Event{kBegin, 1}));
+  ASSERT_EQ(recorder_.events[1], (Event{kDone, 1}));
+  const std::vector<long> values = recorder_.Percentages();
+  ASSERT_GT(values.size(), 50u);
+  for (size_t i = 1; i < values.size(); ++i) EXPECT_GE(values[i], values[i - 1]);
+  EXPECT_GE(values.back(), 95);
+  EXPECT_LT(values.back(), 100);
+}
+
+TEST_F(ExtractAllTest, CompressedSizeFieldOnlyDrivesTheProgress) {
+  const std::string content = MixedContent(300000, 2);
+  BuiltPackage zero = BuildPackage({{"", "a", content}});
+  zero.records[0].compressedSize = 0;
+  zero.records[0].inflatedSize = 5;  // ignored as well
+  ASSERT_EQ(Extract(AssemblePackage(zero.bytes.substr(0, zero.bytes.size() -
+                                                             RecordBytes(zero.records[0]).size() - 22),
+                                    {}, zero.records)),
+            payload::PAYLOAD_OK);
+  ASSERT_FALSE(recorder_.Percentages().empty());
+  for (long value : recorder_.Percentages()) EXPECT_EQ(value, 100);
+  EXPECT_EQ(Output("a"), content);
+
+  BuiltPackage small = BuildPackage({{"", "a", content}});
+  const size_t dataEnd = small.bytes.size() - RecordBytes(small.records[0]).size() - 22;
+  small.records[0].compressedSize = 10000;
+  ASSERT_EQ(Extract(AssemblePackage(small.bytes.substr(0, dataEnd), {}, small.records)),
+            payload::PAYLOAD_OK);
+  const std::vector<long> values = recorder_.Percentages();
+  for (long value : values) EXPECT_LE(value, 100);
+  EXPECT_EQ(values.back(), 100);
+  EXPECT_EQ(Output("a"), content);
+}
+
+TEST_F(ExtractAllTest, StreamsOutOfOrderAndWithGapsAreFoundByTheirOffsets) {
+  const std::string one = MixedContent(20000, 3), two = MixedContent(9000, 4), three = "third";
+  const std::string s1 = Deflate(one), s2 = Deflate(two), s3 = Deflate(three);
+  const std::string image(4096, 'M');
+  const int32_t at3 = 5000;
+  const int32_t at1 = at3 + static_cast<int32_t>(s3.size()) + 777;
+  const int32_t at2 = at1 + static_cast<int32_t>(s1.size()) + 10;
+  const std::vector<RawRecord> records = {
+      {at1, 20000, static_cast<int32_t>(s1.size()), "one", ""},
+      {at2, 9000, static_cast<int32_t>(s2.size()), "two", "d\\"},
+      {at3, 5, static_cast<int32_t>(s3.size()), "three", ""}};
+  ASSERT_EQ(Extract(AssemblePackage(image, {{at2, s2}, {at3, s3}, {at1, s1}}, records)),
+            payload::PAYLOAD_OK);
+  EXPECT_EQ(Output("one"), one);
+  EXPECT_EQ(Output("d/two"), two);
+  EXPECT_EQ(Output("three"), three);
+}
+
+TEST_F(ExtractAllTest, EveryCompressionLevelAndWindowSize) {
+  std::vector<PackageEntry> entries;
+  const std::string content = MixedContent(70000, 5) + std::string(40000, 'z');
+  for (int level = -1; level <= 9; ++level) {
+    for (int window = 9; window <= 15; ++window) {
+      entries.push_back({"", "l" + std::to_string(level) + "w" + std::to_string(window), content,
+                         level, window});
+    }
+  }
+  ASSERT_EQ(Extract(BuildPackage(entries).bytes), payload::PAYLOAD_OK);
+  for (const PackageEntry& entry : entries) EXPECT_EQ(Output(entry.fileName), content) << entry.fileName;
+}
+
+TEST_F(ExtractAllTest, FoldersAreCreatedAndTheLowerIndexWinsForDuplicates) {
+  ASSERT_EQ(Extract(BuildPackage({{"", "same", "entry 0"},
+                                  {"one\\two\\", "deep", "deep"},
+                                  {"\x81\x5C\\", "gbk", "gbk"},
+                                  {"", "same", "entry 3"}})
+                        .bytes),
+            payload::PAYLOAD_OK);
+  EXPECT_EQ(Output("same"), "entry 0");
+  EXPECT_EQ(Output("one/two/deep"), "deep");
+  EXPECT_EQ(Output("\x81\x5C/gbk"), "gbk");
+  EXPECT_EQ(ListFolder(target_), (std::vector<std::string>{"one", "same", "\x81\x5C"}));
+}
+
+TEST_F(ExtractAllTest, TargetFolderGetsExactlyOneTrailingBackslash) {
+  const std::string bytes = BuildPackage({{"", "a", "A"}}).bytes;
+  ASSERT_EQ(Extract(bytes, target_), payload::PAYLOAD_OK);
+  EXPECT_EQ(Output("a"), "A");
+  RemoveTree(target_);
+  ASSERT_EQ(Extract(bytes, target_ + "\\"), payload::PAYLOAD_OK);
+  EXPECT_EQ(Output("a"), "A");
+}
+
+TEST_F(ExtractAllTest, EmptyTargetFolderIsRefusedBeforeAnything) {
+  WriteFile(package_, BuildPackage({{"", "a", "A"}}).bytes);
+  recorder_.reader = reader_.get();
+  EXPECT_EQ(reader_->ExtractAll("", &Recorder::Callback, reinterpret_cast<uintptr_t>(&recorder_)),
+            payload::PAYLOAD_ENTRY_FAILED);
+  EXPECT_TRUE(recorder_.events.empty());
+  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"ParvaneSetup.exe"}));
+}
+
+TEST_F(ExtractAllTest, DirectoryFailuresReturnBeforeAnyCallback) {
+  EXPECT_EQ(Extract("no package here"), payload::PAYLOAD_BAD_TRAILER);
+  EXPECT_EQ(Extract(Tail(0, 0)), payload::PAYLOAD_NO_ENTRIES);
+  EXPECT_TRUE(recorder_.events.empty());
+  EXPECT_FALSE(Exists(target_));
+  auto missing = std::make_unique<PayloadReader>(dir_ / "missing.exe");
+  EXPECT_EQ(missing->ExtractAll(target_, nullptr, 0), payload::PAYLOAD_OPEN_FAILED);
+}
+
+// An entry that fails gets its BEGIN but no DONE (and no percentage when it
+// fails before its data is read); the others are extracted.
+void ExpectOnlyEntryFailed(const Recorder& recorder, long failed, long count,
+                           bool failsBeforeReading = true) {
+  std::vector<Event> expected;
+  for (long i = count - 1; i >= 0; --i) {
+    expected.push_back({kBegin, i});
+    if (i != failed) expected.push_back({kDone, i});
+  }
+  EXPECT_EQ(recorder.Without(kPercent), expected);
+  if (!failsBeforeReading) return;
+  for (size_t i = 0; i < recorder.events.size(); ++i) {
+    if (recorder.events[i] == Event{kBegin, failed} && i + 1 < recorder.events.size()) {
+      EXPECT_NE(recorder.events[i + 1].code, kPercent);
+    }
+  }
+}
+
+TEST_F(ExtractAllTest, OutputsThatCannotBeCreatedFailOnlyTheirEntry) {
+  mkdir(target_.c_str(), 0755);
+  mkdir((target_ + "/taken").c_str(), 0755);  // a folder where the file should go
+  ASSERT_EQ(Extract(BuildPackage({{"", "first", "1"}, {"", "taken", MixedContent(50000, 6)},
+                                  {"", "last", "3"}})
+                        .bytes),
+            payload::PAYLOAD_ENTRY_FAILED);
+  ExpectOnlyEntryFailed(recorder_, 1, 3);
+  EXPECT_EQ(Output("first"), "1");
+  EXPECT_EQ(Output("last"), "3");
+
+  RemoveTree(target_);
+  ASSERT_EQ(Extract(BuildPackage({{"", "a", "1"}, {"sub\\", "", "empty name"}}).bytes),
+            payload::PAYLOAD_ENTRY_FAILED);
+  ExpectOnlyEntryFailed(recorder_, 1, 2);
+  EXPECT_EQ(Output("a"), "1");
+}
+
+TEST_F(ExtractAllTest, OutputPathsOfMaxPathBytesFail) {
+  // target + "\" + name: 259 bytes fit, 260 do not.
+  const size_t room = 259 - target_.size() - 1;
+  const std::string fits(room, 'f');
+  const std::string tooLong = std::string(room, 'g') + "g";
+  ASSERT_EQ(Extract(BuildPackage({{"", fits, "ok"}, {"", tooLong, "no"}}).bytes),
+            payload::PAYLOAD_ENTRY_FAILED);
+  ExpectOnlyEntryFailed(recorder_, 1, 2);
+  EXPECT_EQ(Output(fits), "ok");
+  EXPECT_FALSE(Exists(target_ + "/" + tooLong));
+}
+
+std::string WithDictionary(const std::string& data) {
+  z_stream stream{};
+  deflateInit(&stream, Z_DEFAULT_COMPRESSION);
+  const std::string dictionary = "dictionary words";
+  deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary.data()),
+                       static_cast<uInt>(dictionary.size()));
+  std::string out(1024 + data.size() * 2, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+// Each row damages entry 1 of three; it must fail without leaving a file.
+TEST_F(ExtractAllTest, DamagedEntriesFailAndLeaveNoFile) {
+  const std::string content = MixedContent(40000, 7);
+  const BuiltPackage good = BuildPackage({{"", "e0", "zero"}, {"", "e1", content}, {"", "e2", "two"}});
+  const size_t dataEnd = static_cast<size_t>(good.records[2].offset + good.records[2].compressedSize);
+  const std::string data = good.bytes.substr(0, dataEnd);
+  const int32_t at1 = good.records[1].offset;
+  const int32_t size1 = good.records[1].compressedSize;
+
+  auto withRecord1 = [&](std::string bytes, const RawRecord& changed, const std::string& title = "") {
+    std::vector<RawRecord> records = good.records;
+    records[1] = changed;
+    return AssemblePackage(bytes, {}, records, title);
+  };
+  RawRecord record1 = good.records[1];
+
+  std::string flipped = data;
+  flipped[static_cast<size_t>(at1 + size1 / 2)] ^= 0x55;
+  std::string badChecksum = data;
+  badChecksum[static_cast<size_t>(at1 + size1 - 1)] ^= 0x01;
+
+  // A stored stream cut short and placed as the title: the reads run through
+  // the tail into the end of the file while the block still wants bytes.
+  const std::string cut = Deflate(std::string(5000, 's'), 0).substr(0, 100);
+  RawRecord atTitle = record1;
+  const std::string dictionary = WithDictionary(content);
+  RawRecord needsDictionary = record1;
+  needsDictionary.offset = static_cast<int32_t>(data.size());
+  RawRecord beyond = record1;
+  RawRecord atEnd = record1;
+  RawRecord negative = record1;
+  negative.offset = -4096;
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool failsBeforeReading = false;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"flipped stream byte", withRecord1(flipped, record1)});
+  cases.push_back({"checksum mismatch", withRecord1(badChecksum, record1)});
+  {
+    // The title starts at: size - 22 - title length.
+    std::vector<RawRecord> records = good.records;
+    size_t directory = 0;
+    for (const RawRecord& r : records) directory += RecordBytes(r).size();
+    atTitle.offset = static_cast<int32_t>(data.size() + directory);
+    records[1] = atTitle;
+    cases.push_back({"stream runs into the end of the file",
+                     AssemblePackage(data, {}, records, cut)});
+  }
+  cases.push_back({"preset dictionary", withRecord1(data + dictionary, needsDictionary)});
+  {
+    std::string bytes = withRecord1(data, record1);
+    beyond.offset = 100000000;
+    atEnd.offset = static_cast<int32_t>(bytes.size());
+    cases.push_back({"offset beyond the end", withRecord1(data, beyond), true});
+    cases.push_back({"offset at the end", withRecord1(data, atEnd), true});
+  }
+  cases.push_back({"negative offset", withRecord1(data, negative), true});
+
+  for (const Case& c : cases) {
+    RemoveTree(target_);
+    EXPECT_EQ(Extract(c.bytes), payload::PAYLOAD_ENTRY_FAILED) << c.name;
+    ExpectOnlyEntryFailed(recorder_, 1, 3, c.failsBeforeReading);
+    EXPECT_EQ(ListFolder(target_), (std::vector<std::string>{"e0", "e2"})) << c.name;
+  }
+}
+
+TEST_F(ExtractAllTest, NamesThatWouldLeaveTheTargetAreRefused) {
+  const char* folders[] = {"..\\", "a\\..\\..\\", ".\\", "\\abs\\", "C:\\", "a\\\\", "x/y\\"};
+  const char* files[] = {"..", "..\\escape", "/escape", "name:stream", "a/b"};
+  std::vector<std::pair<std::string, std::string>> names;
+  for (const char* folder : folders) names.emplace_back(folder, "escape");
+  for (const char* file : files) names.emplace_back("", file);
+  mkdir(target_.c_str(), 0755);
+  const std::string inner = target_ + "/inner";
+  for (const auto& name : names) {
+    RemoveTree(inner);
+    auto reader = std::make_unique<PayloadReader>(package_);
+    WriteFile(package_, BuildPackage({{"", "ok", "fine"}, {name.first, name.second, "bad"}}).bytes);
+    recorder_.reader = reader.get();
+    recorder_.events.clear();
+    EXPECT_EQ(reader->ExtractAll(inner, &Recorder::Callback, reinterpret_cast<uintptr_t>(&recorder_)),
+              payload::PAYLOAD_ENTRY_FAILED)
+        << name.first << name.second;
+    ExpectOnlyEntryFailed(recorder_, 1, 2);
+    EXPECT_EQ(ListFolder(inner), (std::vector<std::string>{"ok"})) << name.first << name.second;
+    EXPECT_EQ(ListFolder(target_), (std::vector<std::string>{"inner"})) << name.first << name.second;
+    EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"ParvaneSetup.exe", "target"}));
+  }
+}
+
+// A write that the system refuses (here: the file size limit, as a full disk
+// would) ends the extraction with a FileError and leaves no partial file.
+TEST_F(ExtractAllTest, WriteFailureRaisesFileErrorAndRemovesThePartialFile) {
+  const std::string bytes = BuildPackage({{"", "big", MixedContent(2000000, 8)}}).bytes;
+  WriteFile(package_, bytes);
+  struct rlimit previous;
+  getrlimit(RLIMIT_FSIZE, &previous);
+  struct rlimit limited = previous;
+  limited.rlim_cur = 256 * 1024;
+  sighandler_t handler = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &limited);
+  bool raised = false;
+  try {
+    reader_->ExtractAll(target_, nullptr, 0);
+  } catch (const payload::FileError& error) {
+    raised = true;
+    EXPECT_NE(error.code(), 0u);
+    EXPECT_NE(error.fileName().find("big"), std::string::npos);
+  }
+  setrlimit(RLIMIT_FSIZE, &previous);
+  signal(SIGXFSZ, handler);
+  EXPECT_TRUE(raised);
+  EXPECT_FALSE(Exists(target_ + "/big"));
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The packaging tool as a release engineer runs it: commands, output
+// formats and exit statuses.
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/host/TestSupport.h"
+
+namespace {
+
+using namespace testing_support;
+
+struct ToolRun {
+  int status;
+  std::string out;
+};
+
+// Runs the tool through the shell; stderr goes to a file beside the output.
+ToolRun Pack(const std::string& arguments, const TempDir& dir) {
+  const std::string command = std::string(PACK_TOOL) + " " + arguments + " 2>" + dir.path() + "/stderr";
+  FILE* pipe = popen(command.c_str(), "r");
+  ToolRun run{-1, ""};
+  char buffer[4096];
+  size_t count;
+  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, count);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+class PackToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(dir_ / "image", std::string(100, 'M'));
+    mkdir((dir_ / "root").c_str(), 0755);
+    mkdir((dir_ / "root/b").c_str(), 0755);
+    mkdir((dir_ / "root/empty").c_str(), 0755);
+    WriteFile(dir_ / "root/ab", "ab");
+    WriteFile(dir_ / "root/a.txt", "a");
+    WriteFile(dir_ / "root/b/c", "c");
+  }
+  std::string Stderr() { return ReadFile(dir_ / "stderr"); }
+
+  TempDir dir_;
+  std::string image_ = dir_ / "image";
+  std::string package_ = dir_ / "out.exe";
+};
+
+TEST_F(PackToolTest, BuildsFromAFolderInPathOrderAndListsAsJson) {
+  ToolRun build = Pack("build --image " + image_ + " --out " + package_ + " --title T " + dir_ / "root", dir_);
+  ASSERT_EQ(build.status, 0) << Stderr();
+  ToolRun list = Pack("list --json " + package_, dir_);
+  EXPECT_EQ(list.status, 0);
+  // "a.txt" < "ab" < "b\c"; streams follow the 100-byte image back to back.
+  const std::string a = Deflate("a"), ab = Deflate("ab");
+  const int offset2 = 100 + static_cast<int>(a.size() + ab.size());
+  const std::string expected =
+      "{\"code\": 1002, \"title_hex\": \"54\", \"entries\": ["
+      "{\"folder_hex\": \"\", \"file_hex\": \"612e747874\", \"inflated\": 1, \"compressed\": " +
+      std::to_string(a.size()) + ", \"offset\": 100}, "
+      "{\"folder_hex\": \"\", \"file_hex\": \"6162\", \"inflated\": 2, \"compressed\": " +
+      std::to_string(ab.size()) + ", \"offset\": " + std::to_string(100 + a.size()) + "}, "
+      "{\"folder_hex\": \"625c\", \"file_hex\": \"63\", \"inflated\": 1, \"compressed\": " +
+      std::to_string(Deflate("c").size()) + ", \"offset\": " + std::to_string(offset2) + "}]}\n";
+  EXPECT_EQ(list.out, expected);
+}
+
+TEST_F(PackToolTest, ListReportsResultCodesOfBadPackages) {
+  WriteFile(package_, "no package");
+  ToolRun list = Pack("list --json " + package_, dir_);
+  EXPECT_EQ(list.status, 1);
+  EXPECT_EQ(list.out, "{\"code\": 1001, \"title_hex\": \"\", \"entries\": []}\n");
+  WriteFile(package_, Tail(0, 0));
+  EXPECT_EQ(Pack("list --json " + package_, dir_).out,
+            "{\"code\": 1004, \"title_hex\": \"\", \"entries\": []}\n");
+  ToolRun missing = Pack("list " + dir_ / "missing", dir_);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(Stderr().find("1000"), std::string::npos);
+}
+
+TEST_F(PackToolTest, ListFileNamesTheEntriesAndThreadsDoNotChangeTheBytes) {
+  std::string list;
+  for (int i = 0; i < 30; ++i) {
+    WriteFile(dir_ / ("s" + std::to_string(i)), MixedContent(static_cast<size_t>(i) * 7000, i));
+    list += "dir" + std::to_string(i % 3) + "\\\xD6\xD0" + std::to_string(i) + "\ts" + std::to_string(i) + "\n";
+  }
+  list += "\r\n";
+  WriteFile(dir_ / "entries.lst", list);
+  const std::string common = "build --image " + image_ + " --list " + dir_ / "entries.lst";
+  ASSERT_EQ(Pack(common + " --jobs 1 --out " + dir_ / "one.exe", dir_).status, 0) << Stderr();
+  ASSERT_EQ(Pack(common + " --jobs 3 --out " + dir_ / "three.exe", dir_).status, 0) << Stderr();
+  EXPECT_EQ(ReadFile(dir_ / "one.exe"), ReadFile(dir_ / "three.exe"));
+  ToolRun listed = Pack("list --json " + dir_ / "one.exe", dir_);
+  EXPECT_NE(listed.out.find("\"folder_hex\": \"646972325c\", \"file_hex\": \"d6d03239\""),
+            std::string::npos);
+}
+
+TEST_F(PackToolTest, Utf8NamesAreConvertedToGbkOnRequest) {
+  WriteFile(dir_ / "root/\xE4\xB8\xAD", "zh");  // UTF-8 for U+4E2D
+  ASSERT_EQ(Pack("build --from-utf8 --title \xE4\xB8\xAD --image " + image_ + " --out " + package_ +
+                     " " + dir_ / "root",
+                 dir_)
+                .status,
+            0)
+      << Stderr();
+  const std::string json = Pack("list --json " + package_, dir_).out;
+  EXPECT_NE(json.find("\"title_hex\": \"d6d0\""), std::string::npos);
+  EXPECT_NE(json.find("\"file_hex\": \"d6d0\""), std::string::npos);
+}
+
+TEST_F(PackToolTest, ExtractPrintsEveryEventAndTheResult) {
+  ASSERT_EQ(Pack("build --image " + image_ + " --out " + package_ + " " + dir_ / "root", dir_).status, 0);
+  ToolRun run = Pack("extract " + package_ + " " + dir_ / "new/target --events", dir_);
+  EXPECT_EQ(run.status, 0) << Stderr();
+  EXPECT_EQ(run.out, "BEGIN 2\nDONE 2\nBEGIN 1\nDONE 1\nBEGIN 0\nDONE 0\nRESULT 1002\n");
+  EXPECT_EQ(ReadFile(dir_ / "new/target/b/c"), "c");
+  EXPECT_EQ(ReadFile(dir_ / "new/target/ab"), "ab");
+}
+
+TEST_F(PackToolTest, VerifyAndExtractReportDamage) {
+  BuiltPackage built = BuildPackage({{"", "x", MixedContent(30000, 1)}, {"", "y", "yy"}});
+  const size_t dataEnd = built.bytes.size() - 22 - RecordBytes(built.records[0]).size() -
+                         RecordBytes(built.records[1]).size();
+  WriteFile(package_, built.bytes);
+  EXPECT_EQ(Pack("verify " + package_, dir_).status, 0);
+
+  std::string damaged = built.bytes;
+  damaged[static_cast<size_t>(built.records[0].offset + 100)] ^= 0x40;
+  WriteFile(package_, damaged);
+  ToolRun verify = Pack("verify " + package_, dir_);
+  EXPECT_EQ(verify.status, 1);
+  EXPECT_NE(verify.out.find("entry 0 \"x\""), std::string::npos) << verify.out;
+  EXPECT_EQ(verify.out.find("entry 1"), std::string::npos) << verify.out;
+  ToolRun extract = Pack("extract " + package_ + " " + dir_ / "t --events", dir_);
+  EXPECT_EQ(extract.status, 1);
+  EXPECT_EQ(extract.out.substr(extract.out.size() - 12), "RESULT 1005\n");
+
+  std::vector<RawRecord> records = built.records;
+  records[1].inflatedSize = 3;
+  WriteFile(package_, AssemblePackage(built.bytes.substr(0, dataEnd), {}, records));
+  verify = Pack("verify " + package_, dir_);
+  EXPECT_EQ(verify.status, 1);
+  EXPECT_NE(verify.out.find("entry 1 \"y\": inflates to 2 bytes"), std::string::npos) << verify.out;
+}
+
+TEST_F(PackToolTest, CommandLineMistakesExitWithTwo) {
+  EXPECT_EQ(Pack("", dir_).status, 2);
+  EXPECT_EQ(Pack("frobnicate", dir_).status, 2);
+  EXPECT_EQ(Pack("build --out " + package_ + " " + dir_ / "root", dir_).status, 2);
+  EXPECT_EQ(Pack("build --image " + image_ + " --out " + package_, dir_).status, 2);
+  EXPECT_EQ(Pack("build --image " + image_ + " --out " + package_ + " --jobs 0 " + dir_ / "root", dir_).status, 2);
+  EXPECT_EQ(Pack("list", dir_).status, 2);
+  EXPECT_EQ(Pack("extract " + package_, dir_).status, 2);
+  EXPECT_FALSE(Exists(package_));
+  ToolRun help = Pack("--help", dir_);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("exit status"), std::string::npos);
+}
+
+TEST_F(PackToolTest, FailedBuildLeavesNoPackage) {
+  WriteFile(dir_ / "bad.lst", "a\tmissing-file\n");
+  ToolRun run = Pack("build --image " + image_ + " --out " + package_ + " --list " + dir_ / "bad.lst", dir_);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(Stderr().find("missing-file"), std::string::npos);
+  EXPECT_FALSE(Exists(package_));
+  EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"bad.lst", "image", "root", "stderr"}));
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+// The commands of parvane-pack. Each returns the process exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pack {
+
+enum ExitStatus {
+  EXIT_OK = 0,          // done; the package is good
+  EXIT_BAD_PACKAGE = 1, // not a good package, a failed check, or a failed build
+  EXIT_USAGE = 2,       // the command line is wrong
+  EXIT_IO_ERROR = 3,    // a read or write failed
+};
+
+struct BuildRequest {
+  std::string imagePath;
+  std::string outputPath;
+  std::string title;
+  std::string listPath;
+  std::string rootFolder;
+  unsigned jobs = 0;  // 0: one per core
+  bool fromUtf8 = false;
+};
+
+int RunBuild(const BuildRequest& request);
+int RunList(const std::string& packagePath, bool json);
+int RunVerify(const std::string& packagePath);
+int RunExtract(const std::string& packagePath, const std::string& folder, bool events);
+
+// Names of the reader's result codes, for messages.
+const char* ResultName(int32_t code);
+
+// Prints "parvane-pack: <message>" on stderr.
+void ReportError(const std::string& message);
+
+}  // namespace pack
