@@ -16,7 +16,8 @@ deps:
 	@scripts/install-deps.sh
 
 host: deps
-	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release \
+	  -DPARVANE_WIN32_BUILD=$(abspath $(WIN_DIR)) >/dev/null
 	@cmake --build $(HOST_DIR) -j$(JOBS)
 
 windows: deps
