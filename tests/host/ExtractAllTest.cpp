@@ -1,12 +1,18 @@
 // Extraction: order, callbacks, percentages, stream placement, and what
 // happens to entries that cannot or must not be extracted.
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/fanotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "payload/PayloadReader.h"
 #include "payload/PlatformFile.h"
@@ -103,6 +109,7 @@ TEST(Percentage, RoundsDownAndDividesLargeTotalsFirst) {
   EXPECT_EQ(PayloadReader::Percentage(0, 0), 100u);
   // More consumed than the total says: capped, and no 32-bit overflow.
   EXPECT_EQ(PayloadReader::Percentage(50000000, 1000), 100u);
+  EXPECT_EQ(PayloadReader::Percentage(42949673, 1000), 100u);  // done * 100 wraps to 4
   EXPECT_EQ(PayloadReader::Percentage(1000, 1000), 100u);
 }
 
@@ -400,3 +407,62 @@ TEST_F(ExtractAllTest, WriteFailureRaisesFileErrorAndRemovesThePartialFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Answers the opens of one file as a permission listener: the first open is
+// allowed and every later one denied, so the file really can be read once.
+class SecondOpenDenied {
+ public:
+  explicit SecondOpenDenied(const std::string& path) {
+    fan_ = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+    if (fan_ < 0) return;
+    if (fanotify_mark(fan_, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD, path.c_str()) != 0) {
+      close(fan_);
+      fan_ = -1;
+      return;
+    }
+    listener_ = std::thread([this] { Answer(); });
+  }
+  ~SecondOpenDenied() {
+    if (fan_ < 0) return;
+    stop_ = true;
+    listener_.join();
+    close(fan_);
+  }
+  bool active() const { return fan_ >= 0; }
+
+ private:
+  void Answer() {
+    int opens = 0;
+    while (!stop_) {
+      struct pollfd wait = {fan_, POLLIN, 0};
+      if (poll(&wait, 1, 50) <= 0) continue;
+      alignas(fanotify_event_metadata) char buffer[4096];
+      const ssize_t length = read(fan_, buffer, sizeof buffer);
+      auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
+      for (ssize_t left = length; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+        struct fanotify_response response = {event->fd, opens++ == 0 ? FAN_ALLOW : FAN_DENY};
+        (void)!write(fan_, &response, sizeof response);
+        close(event->fd);
+      }
+    }
+  }
+
+  int fan_ = -1;
+  std::atomic<bool> stop_{false};
+  std::thread listener_;
+};
+
+}  // namespace
+
+TEST_F(ExtractAllTest, PackageThatCannotBeReopenedGivesReopenFailed) {
+  WriteFile(package_, BuildPackage({{"", "a", "A"}}).bytes);
+  SecondOpenDenied denial(package_);
+  if (!denial.active()) GTEST_SKIP() << "needs fanotify permission events (root)";
+  recorder_.reader = reader_.get();
+  EXPECT_EQ(reader_->ExtractAll(target_, &Recorder::Callback, reinterpret_cast<uintptr_t>(&recorder_)),
+            payload::PAYLOAD_REOPEN_FAILED);
+  EXPECT_TRUE(recorder_.events.empty());
+  EXPECT_FALSE(Exists(target_ + "/a"));
+}
