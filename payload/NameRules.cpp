@@ -50,11 +50,9 @@ bool IsEntryNameSafe(const std::string& folderName, const std::string& fileName)
   const std::string path = folderName + fileName;
   if (path.empty()) return true;
   if (path[0] == '\\' || path[0] == '/') return false;
-  bool forbidden = false;
-  ForEachSingleByte(path, [&](size_t, unsigned char byte) {
-    if (byte == ':' || byte == '/') forbidden = true;
-  });
-  if (forbidden) return false;
+  // No double-byte code page uses ':' or '/' as a trail byte, so these are
+  // looked for in every byte: a lead byte in front must not hide them.
+  if (path.find_first_of(":/") != std::string::npos) return false;
 
   size_t start = 0;
   std::vector<size_t> separators = BackslashPositions(path);

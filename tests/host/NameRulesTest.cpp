@@ -62,6 +62,8 @@ TEST(EntryNameRule, RefusesNamesThatLeave) {
       {"stream name", "", "x:stream"},
       {"empty component", "a\\\\", "x"},
       {"file with parent", "", "..\\x"},
+      {"slash after a lead byte", "b\x81/\\", "x"},
+      {"colon after a lead byte", "", "a\x81:x"},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(payload::IsEntryNameSafe(c.folder, c.file)) << c.what;
