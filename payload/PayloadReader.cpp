@@ -177,6 +177,7 @@ int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
     archive.SeekFromStart(record.offset);
     progressTotal_ = record.compressedSize;
     complete = InflateEntry(archive, output);
+    output.Flush();
   } catch (const FileError&) {
     output.Close();
     DeleteFileAt(outputPath);

@@ -61,25 +61,12 @@ bool DeleteFileAt(const std::string& path) {
   return unlink(ToNativePath(path).c_str()) == 0;
 }
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept
-    : handle_(other.handle_), name_(std::move(other.name_)) {
-  other.handle_ = kClosed;
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    name_ = std::move(other.name_);
-    other.handle_ = kClosed;
-  }
-  return *this;
-}
-
 void File::Close() {
   if (handle_ != kClosed) {
+    try {
+      Flush();
+    } catch (const FileError&) {
+    }
     close(static_cast<int>(handle_));
     handle_ = kClosed;
   }
@@ -121,10 +108,12 @@ int64_t File::Size() const {
 }
 
 void File::SeekFromStart(int64_t offset) {
+  Flush();
   if (lseek(static_cast<int>(handle_), offset, SEEK_SET) < 0) Fail();
 }
 
 void File::SeekFromEnd(int64_t distanceBack) {
+  Flush();
   if (lseek(static_cast<int>(handle_), -distanceBack, SEEK_END) < 0) Fail();
 }
 
@@ -146,7 +135,7 @@ void File::ReadExactly(void* buffer, uint32_t size) {
   }
 }
 
-void File::Write(const void* buffer, uint32_t size) {
+void File::WriteThrough(const void* buffer, uint32_t size) {
   auto* bytes = static_cast<const unsigned char*>(buffer);
   while (size > 0) {
     ssize_t count = write(static_cast<int>(handle_), bytes, size);

@@ -57,25 +57,12 @@ bool DeleteFileAt(const std::string& path) {
   return DeleteFileA(path.c_str()) != FALSE;
 }
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept
-    : handle_(other.handle_), name_(std::move(other.name_)) {
-  other.handle_ = kClosed;
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    name_ = std::move(other.name_);
-    other.handle_ = kClosed;
-  }
-  return *this;
-}
-
 void File::Close() {
   if (handle_ != kClosed) {
+    try {
+      Flush();
+    } catch (const FileError&) {
+    }
     CloseHandle(AsHandle(handle_));
     handle_ = kClosed;
   }
@@ -105,6 +92,7 @@ int64_t File::Size() const {
 }
 
 void File::SeekFromStart(int64_t offset) {
+  Flush();
   LONG high = static_cast<LONG>(offset >> 32);
   SetLastError(NO_ERROR);
   DWORD low = SetFilePointer(AsHandle(handle_), static_cast<LONG>(offset), &high,
@@ -113,6 +101,7 @@ void File::SeekFromStart(int64_t offset) {
 }
 
 void File::SeekFromEnd(int64_t distanceBack) {
+  Flush();
   int64_t move = -distanceBack;
   LONG high = static_cast<LONG>(move >> 32);
   SetLastError(NO_ERROR);
@@ -131,7 +120,7 @@ void File::ReadExactly(void* buffer, uint32_t size) {
   if (Read(buffer, size) != size) throw FileError(ERROR_HANDLE_EOF, name_);
 }
 
-void File::Write(const void* buffer, uint32_t size) {
+void File::WriteThrough(const void* buffer, uint32_t size) {
   DWORD count = 0;
   if (!WriteFile(AsHandle(handle_), buffer, size, &count, nullptr)) Fail();
   if (count != size) throw FileError(ERROR_HANDLE_DISK_FULL, name_);

@@ -442,7 +442,7 @@ class SecondOpenDenied {
       const ssize_t length = read(fan_, buffer, sizeof buffer);
       auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
       for (ssize_t left = length; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
-        struct fanotify_response response = {event->fd, opens++ == 0 ? FAN_ALLOW : FAN_DENY};
+        struct fanotify_response response = {event->fd, static_cast<__u32>(opens++ == 0 ? FAN_ALLOW : FAN_DENY)};
         (void)!write(fan_, &response, sizeof response);
         close(event->fd);
       }

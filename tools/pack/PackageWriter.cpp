@@ -1,5 +1,6 @@
 #include "tools/pack/PackageWriter.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <condition_variable>
@@ -113,15 +114,24 @@ class TemporaryOutput {
   bool committed_ = false;
 };
 
-// Compresses entries on worker threads, at most `window` entries ahead of
-// the writer, and hands them out strictly in entry order.
+// Compresses entries on worker threads and hands them out strictly in entry
+// order. Workers run ahead of the writer by source bytes, not by entries: a
+// count limit stalls every thread behind one large file, while a byte limit
+// keeps memory bounded and the threads busy.
 class ParallelCompressor {
  public:
+  static constexpr int64_t kAheadBytes = 64 << 20;
+
   ParallelCompressor(const std::vector<PackEntry>& entries, const PackOptions& options)
-      : entries_(entries), options_(options), slots_(entries.size()) {
-    unsigned jobs = options.jobs == 0 ? 1 : options.jobs;
-    window_ = static_cast<size_t>(jobs) * 4;
-    for (unsigned i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
+      : entries_(entries), options_(options), slots_(entries.size()),
+        sourceBytesBefore_(entries.size() + 1, 0) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+      struct stat info;
+      const int64_t size = stat(entries[i].sourcePath.c_str(), &info) == 0 ? info.st_size : 0;
+      sourceBytesBefore_[i + 1] = sourceBytesBefore_[i] + size;
+    }
+    jobs_ = options.jobs == 0 ? 1 : options.jobs;
+    for (unsigned i = 0; i < jobs_; ++i) workers_.emplace_back([this] { Work(); });
   }
   ~ParallelCompressor() {
     {
@@ -158,7 +168,7 @@ class ParallelCompressor {
       size_t index;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return stopping_ || next_ < taken_ + window_; });
+        changed_.wait(lock, [&] { return stopping_ || MayStartNext(); });
         if (stopping_ || next_ >= slots_.size()) return;
         index = next_++;
       }
@@ -179,10 +189,16 @@ class ParallelCompressor {
     }
   }
 
+  bool MayStartNext() const {
+    if (next_ >= slots_.size() || next_ < taken_ + jobs_) return true;
+    return sourceBytesBefore_[next_ + 1] - sourceBytesBefore_[taken_] <= kAheadBytes;
+  }
+
   const std::vector<PackEntry>& entries_;
   const PackOptions& options_;
   std::vector<Slot> slots_;
-  size_t window_ = 4;
+  std::vector<int64_t> sourceBytesBefore_;
+  unsigned jobs_ = 1;
   size_t next_ = 0;
   size_t taken_ = 0;
   bool stopping_ = false;

@@ -1,0 +1,646 @@
+// Throughput of the packer (one job against all cores) and of the payload
+// reader's extraction against a plain zlib loop with large buffers, on a
+// generated tree of mixed content. Run by hand: `payload_bench WORKDIR`.
+// The numbers are only reported; the two checks that end the run with a
+// failure are about correctness (identical packages, identical trees).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "payload/PayloadReader.h"
+#include "payload/PlatformFile.h"
+#include "tools/pack/PackageWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Bump the tag whenever the generator changes, so that an old tree is
+// regenerated instead of being reused under the new plan.
+constexpr char kStampTag[] = "payload-bench source tree 1";
+constexpr uint64_t kSeed = 0x9E3779B97F4A7C15ull;
+constexpr size_t kImageSize = 638976;
+constexpr size_t kMinTotalBytes = 200u * 1000u * 1000u;
+constexpr size_t kMinFiles = 1000;
+constexpr size_t kIoBuffer = 1 << 20;
+constexpr int kExtractRounds = 3;
+constexpr double kMB = 1e6;
+
+// Reports a failed check and ends the run; the benchmark has no partial
+// result worth keeping once one of its inputs or outputs is wrong.
+[[noreturn]] void Fail(const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "payload_bench: error: %s\n", message.c_str());
+  std::exit(1);
+}
+
+// splitmix64: tiny, fast and identical on every platform, unlike the
+// standard distributions, whose output is implementation-defined.
+class Rng {
+ public:
+  explicit Rng(uint64_t seed) : state_(seed) {}
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  uint64_t Below(uint64_t bound) { return Next() % bound; }
+  double Unit() { return static_cast<double>(Next() >> 11) * (1.0 / 9007199254740992.0); }
+  // Log-uniform, so that small files dominate the count and large ones the
+  // volume, as in a real installation.
+  size_t LogUniform(size_t low, size_t high) {
+    double value = std::exp(std::log(double(low)) + Unit() * (std::log(double(high)) - std::log(double(low))));
+    return static_cast<size_t>(value);
+  }
+
+ private:
+  uint64_t state_;
+};
+
+enum class Kind { Random, Text, Repetitive, Half };
+
+const char* KindExtension(Kind kind) {
+  switch (kind) {
+    case Kind::Random: return ".bin";
+    case Kind::Text: return ".txt";
+    case Kind::Repetitive: return ".rep";
+    case Kind::Half: return ".mix";
+  }
+  return ".dat";
+}
+
+void FillRandom(Rng& rng, unsigned char* data, size_t size) {
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t value = rng.Next();
+    std::memcpy(data + i, &value, 8);
+  }
+  if (i < size) {
+    uint64_t value = rng.Next();
+    std::memcpy(data + i, &value, size - i);
+  }
+}
+
+// Words drawn from a small vocabulary compress roughly as prose does.
+void FillText(Rng& rng, unsigned char* data, size_t size) {
+  static const char* const kWords[] = {
+      "the",      "setup",    "folder",  "program", "install", "file",    "data",
+      "window",   "system",   "user",    "version", "update",  "copy",    "remove",
+      "registry", "shortcut", "desktop", "start",   "menu",    "license", "agree",
+      "next",     "back",     "cancel",  "finish",  "path",    "drive",   "space",
+      "required", "free",     "size",    "of",      "and",     "to",      "in",
+      "is",       "a",        "for",     "with",    "not",     "please",  "wait",
+      "while",    "are",      "being",   "copied",  "done",    "error",   "retry",
+      "ignore",   "abort",    "module",  "library", "config",  "value",   "key"};
+  constexpr size_t kWordCount = sizeof kWords / sizeof kWords[0];
+  size_t position = 0;
+  while (position < size) {
+    uint64_t bits = rng.Next();
+    const char* word = kWords[bits % kWordCount];
+    size_t length = std::strlen(word);
+    size_t take = std::min(length, size - position);
+    std::memcpy(data + position, word, take);
+    position += take;
+    if (position >= size) break;
+    unsigned separator = static_cast<unsigned>((bits >> 32) % 16);
+    data[position++] = separator == 0 ? '\n' : separator == 1 ? ',' : ' ';
+  }
+}
+
+// A short pattern repeated, with a rare changed byte so that the data is
+// not a single run.
+void FillRepetitive(Rng& rng, unsigned char* data, size_t size) {
+  size_t period = 16 + static_cast<size_t>(rng.Below(4080));
+  std::vector<unsigned char> pattern(period);
+  for (unsigned char& byte : pattern) byte = static_cast<unsigned char>(32 + rng.Below(95));
+  for (size_t i = 0; i < size; ++i) data[i] = pattern[i % period];
+  for (size_t i = 8192; i < size; i += 8192) data[i - rng.Below(64)] ^= 0x5A;
+}
+
+void FillContent(Kind kind, uint64_t seed, std::vector<unsigned char>& buffer) {
+  Rng rng(seed);
+  unsigned char* data = buffer.data();
+  const size_t size = buffer.size();
+  switch (kind) {
+    case Kind::Random: FillRandom(rng, data, size); break;
+    case Kind::Text: FillText(rng, data, size); break;
+    case Kind::Repetitive: FillRepetitive(rng, data, size); break;
+    case Kind::Half:
+      FillRandom(rng, data, size / 2);
+      FillText(rng, data + size / 2, size - size / 2);
+      break;
+  }
+}
+
+struct PlannedFile {
+  std::string folder;  // package form: empty or ending in a backslash
+  std::string name;
+  size_t size = 0;
+  Kind kind = Kind::Random;
+  uint64_t seed = 0;
+
+  std::string PackageName() const { return folder + name; }
+  std::string RelativePath() const {
+    std::string path = PackageName();
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+  }
+};
+
+std::vector<PlannedFile> MakePlan() {
+  Rng rng(kSeed);
+  std::vector<size_t> sizes;
+  for (int i = 0; i < 1100; ++i) sizes.push_back(rng.LogUniform(3 * 1024, 256 * 1024));
+  for (int i = 0; i < 100; ++i) sizes.push_back(rng.LogUniform(256 * 1024, 2 * 1024 * 1024));
+  for (int i = 0; i < 24; ++i) sizes.push_back(2 * 1024 * 1024 + rng.Below(5 * 1024 * 1024));
+  size_t total = 0;
+  for (size_t size : sizes) total += size;
+  while (total < kMinTotalBytes) {
+    sizes.push_back(2 * 1024 * 1024 + rng.Below(5 * 1024 * 1024));
+    total += sizes.back();
+  }
+  for (size_t i = sizes.size() - 1; i > 0; --i) std::swap(sizes[i], sizes[rng.Below(i + 1)]);
+
+  std::vector<PlannedFile> plan;
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    PlannedFile file;
+    file.size = sizes[i];
+    file.kind = static_cast<Kind>(rng.Below(4));
+    file.seed = rng.Next();
+    // A handful at the top, the rest spread over folders two levels deep.
+    if (i % 50 != 7) {
+      char folder[32];
+      std::snprintf(folder, sizeof folder, "g%02zu\\", i % 16);
+      file.folder = folder;
+      if (rng.Below(3) != 0) {
+        std::snprintf(folder, sizeof folder, "s%" PRIu64 "\\", rng.Below(4));
+        file.folder += folder;
+      }
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "f%04zu%s", i, KindExtension(file.kind));
+    file.name = name;
+    plan.push_back(std::move(file));
+  }
+  std::sort(plan.begin(), plan.end(), [](const PlannedFile& a, const PlannedFile& b) {
+    return a.PackageName() < b.PackageName();
+  });
+  return plan;
+}
+
+std::string StampText(const std::vector<PlannedFile>& plan) {
+  uint64_t hash = 1469598103934665603ull;
+  auto mix = [&](const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+  };
+  size_t total = 0;
+  for (const PlannedFile& file : plan) {
+    std::string name = file.PackageName();
+    mix(name.data(), name.size());
+    uint64_t fields[3] = {file.size, static_cast<uint64_t>(file.kind), file.seed};
+    mix(fields, sizeof fields);
+    total += file.size;
+  }
+  std::ostringstream text;
+  text << kStampTag << "\nfiles " << plan.size() << "\nbytes " << total << "\nimage "
+       << kImageSize << "\nplan " << std::hex << hash << "\n";
+  return text.str();
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The stamp is written last, so an interrupted generation is never reused;
+// the sizes are checked as well, in case files were touched since.
+bool SourceIsReady(const std::string& workdir, const std::vector<PlannedFile>& plan,
+                   const std::string& stamp) {
+  if (ReadText(workdir + "/source.stamp") != stamp) return false;
+  std::error_code error;
+  if (fs::file_size(workdir + "/image.bin", error) != kImageSize || error) return false;
+  for (const PlannedFile& file : plan) {
+    if (fs::file_size(workdir + "/source/" + file.RelativePath(), error) != file.size || error) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void WriteWhole(const std::string& path, const std::vector<unsigned char>& data) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) Fail("cannot create " + path + ": " + std::strerror(errno));
+  bool ok = std::fwrite(data.data(), 1, data.size(), out) == data.size();
+  ok = std::fclose(out) == 0 && ok;
+  if (!ok) Fail("cannot write " + path);
+}
+
+void GenerateSource(const std::string& workdir, const std::vector<PlannedFile>& plan,
+                    const std::string& stamp) {
+  fs::remove(workdir + "/source.stamp");
+  fs::remove_all(workdir + "/source");
+  std::vector<unsigned char> buffer;
+  for (const PlannedFile& file : plan) {
+    const std::string path = workdir + "/source/" + file.RelativePath();
+    fs::create_directories(fs::path(path).parent_path());
+    buffer.resize(file.size);
+    FillContent(file.kind, file.seed, buffer);
+    WriteWhole(path, buffer);
+  }
+  // The image stands for the installer executable: code-like noise followed
+  // by tables that compress well.
+  buffer.resize(kImageSize);
+  Rng rng(kSeed ^ 0x1111);
+  FillRandom(rng, buffer.data(), kImageSize / 2);
+  FillRepetitive(rng, buffer.data() + kImageSize / 2, kImageSize - kImageSize / 2);
+  WriteWhole(workdir + "/image.bin", buffer);
+  std::ofstream(workdir + "/source.stamp", std::ios::binary) << stamp;
+}
+
+struct FileSum {
+  uint64_t size = 0;
+  uint32_t crc = 0;
+  bool operator==(const FileSum& other) const { return size == other.size && crc == other.crc; }
+  bool operator!=(const FileSum& other) const { return !(*this == other); }
+};
+using TreeSums = std::map<std::string, FileSum>;
+
+FileSum SumFile(const std::string& path, std::vector<unsigned char>& buffer) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Fail("cannot open " + path + ": " + std::strerror(errno));
+  FileSum sum;
+  sum.crc = static_cast<uint32_t>(crc32(0, Z_NULL, 0));
+  for (;;) {
+    ssize_t count = read(fd, buffer.data(), buffer.size());
+    if (count < 0) Fail("cannot read " + path + ": " + std::strerror(errno));
+    if (count == 0) break;
+    sum.crc = static_cast<uint32_t>(crc32(sum.crc, buffer.data(), static_cast<uInt>(count)));
+    sum.size += static_cast<uint64_t>(count);
+  }
+  close(fd);
+  return sum;
+}
+
+TreeSums SumTree(const std::string& root) {
+  TreeSums sums;
+  std::vector<unsigned char> buffer(kIoBuffer);
+  for (const auto& item : fs::recursive_directory_iterator(root)) {
+    if (!item.is_regular_file()) continue;
+    sums[fs::relative(item.path(), root).generic_string()] = SumFile(item.path().string(), buffer);
+  }
+  return sums;
+}
+
+// Names the first difference, for a failure message.
+std::string FirstDifference(const TreeSums& a, const TreeSums& b) {
+  for (const auto& [name, sum] : a) {
+    auto other = b.find(name);
+    if (other == b.end()) return name + " missing from the second tree";
+    if (other->second != sum) return name + " differs (size or checksum)";
+  }
+  for (const auto& entry : b) {
+    if (!a.count(entry.first)) return entry.first + " missing from the first tree";
+  }
+  return "no difference";
+}
+
+bool SameBytes(const std::string& pathA, const std::string& pathB) {
+  std::ifstream a(pathA, std::ios::binary), b(pathB, std::ios::binary);
+  if (!a || !b) return false;
+  std::vector<char> bufferA(kIoBuffer), bufferB(kIoBuffer);
+  for (;;) {
+    a.read(bufferA.data(), static_cast<std::streamsize>(bufferA.size()));
+    b.read(bufferB.data(), static_cast<std::streamsize>(bufferB.size()));
+    if (a.gcount() != b.gcount()) return false;
+    if (std::memcmp(bufferA.data(), bufferB.data(), static_cast<size_t>(a.gcount())) != 0) {
+      return false;
+    }
+    if (a.gcount() == 0 || !a || !b) return a.eof() && b.eof();
+  }
+}
+
+double Seconds(Clock::duration duration) {
+  return std::chrono::duration<double>(duration).count();
+}
+
+double ProcessCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct Timing {
+  double wall = 0;
+  double cpu = 0;
+};
+
+Timing TimePack(const std::string& workdir, const std::vector<pack::PackEntry>& entries,
+                unsigned jobs, const std::string& output) {
+  pack::PackOptions options;
+  options.imagePath = workdir + "/image.bin";
+  options.outputPath = output;
+  options.title = "bench";
+  options.jobs = jobs;
+  const double cpuStart = ProcessCpuSeconds();
+  const auto start = Clock::now();
+  try {
+    pack::WritePackage(options, entries);
+  } catch (const pack::PackError& error) {
+    Fail(std::string("packing failed: ") + error.what());
+  }
+  Timing timing;
+  timing.wall = Seconds(Clock::now() - start);
+  timing.cpu = ProcessCpuSeconds() - cpuStart;
+  return timing;
+}
+
+// On a shared virtual machine the cores may not all be available; the same
+// fixed deflate work on one thread and then on every thread at once tells
+// how much parallelism the pack runs could have had at this moment.
+double ParallelCapacity(unsigned threads) {
+  std::vector<unsigned char> text(2 * 1000 * 1000);
+  Rng rng(kSeed ^ 0x2222);
+  FillText(rng, text.data(), text.size());
+  auto work = [&text] {
+    std::vector<unsigned char> packed(compressBound(static_cast<uLong>(text.size())));
+    for (int i = 0; i < 8; ++i) {
+      uLongf size = static_cast<uLongf>(packed.size());
+      compress2(packed.data(), &size, text.data(), static_cast<uLong>(text.size()),
+                Z_DEFAULT_COMPRESSION);
+    }
+  };
+  auto start = Clock::now();
+  work();
+  const double single = Seconds(Clock::now() - start);
+  start = Clock::now();
+  std::vector<std::thread> workers;
+  for (unsigned i = 0; i < threads; ++i) workers.emplace_back(work);
+  for (std::thread& worker : workers) worker.join();
+  return threads * single / Seconds(Clock::now() - start);
+}
+
+struct PlainEntry {
+  std::string folder;  // native, relative, empty or ending in '/'
+  std::string name;
+  int64_t offset = 0;
+  int64_t compressedSize = 0;
+};
+
+void ReadFully(int fd, unsigned char* data, size_t size, const std::string& what) {
+  while (size > 0) {
+    ssize_t count = read(fd, data, size);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) Fail("cannot read " + what);
+    data += count;
+    size -= static_cast<size_t>(count);
+  }
+}
+
+void WriteFully(int fd, const unsigned char* data, size_t size, const std::string& what) {
+  while (size > 0) {
+    ssize_t count = write(fd, data, size);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) Fail("cannot write " + what);
+    data += count;
+    size -= static_cast<size_t>(count);
+  }
+}
+
+// What a straightforward extractor does: per entry, seek to the stream, read
+// exactly its compressed bytes in 1 MiB pieces and inflate into a 1 MiB
+// buffer written out whenever it fills. Entries go in the reader's order
+// (last first), so both see the package in the same access pattern.
+void PlainExtract(const std::string& package, const std::string& target,
+                  const std::vector<PlainEntry>& entries) {
+  int archive = open(package.c_str(), O_RDONLY | O_CLOEXEC);
+  if (archive < 0) Fail("cannot open " + package);
+  std::vector<unsigned char> input(kIoBuffer), output(kIoBuffer);
+  std::set<std::string> madeFolders;
+  for (size_t k = entries.size(); k-- > 0;) {
+    const PlainEntry& entry = entries[k];
+    const std::string folder = target + "/" + entry.folder;
+    if (madeFolders.insert(folder).second) fs::create_directories(folder);
+    const std::string path = folder + entry.name;
+    int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out < 0) Fail("cannot create " + path);
+    if (lseek(archive, entry.offset, SEEK_SET) < 0) Fail("cannot seek in " + package);
+
+    z_stream stream;
+    std::memset(&stream, 0, sizeof stream);
+    if (inflateInit(&stream) != Z_OK) Fail("inflateInit failed");
+    stream.next_out = output.data();
+    stream.avail_out = static_cast<uInt>(output.size());
+    int64_t remaining = entry.compressedSize;
+    int result = Z_OK;
+    while (result != Z_STREAM_END) {
+      if (stream.avail_in == 0) {
+        if (remaining == 0) break;
+        size_t piece = static_cast<size_t>(std::min<int64_t>(remaining, kIoBuffer));
+        ReadFully(archive, input.data(), piece, package);
+        remaining -= static_cast<int64_t>(piece);
+        stream.next_in = input.data();
+        stream.avail_in = static_cast<uInt>(piece);
+      }
+      result = inflate(&stream, Z_NO_FLUSH);
+      if (result != Z_OK && result != Z_STREAM_END) break;
+      if (stream.avail_out == 0 || result == Z_STREAM_END) {
+        WriteFully(out, output.data(), output.size() - stream.avail_out, path);
+        stream.next_out = output.data();
+        stream.avail_out = static_cast<uInt>(output.size());
+      }
+    }
+    inflateEnd(&stream);
+    close(out);
+    if (result != Z_STREAM_END || remaining != 0 || stream.avail_in != 0) {
+      Fail("plain extraction of " + path + " did not end with its stream");
+    }
+  }
+  close(archive);
+}
+
+// Output trees are removed outside the timed region, and pending writes are
+// flushed so that one run's writeback does not land inside the next.
+void PrepareOutput(const std::string& folder) {
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  sync();
+}
+
+double Best(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
+std::string RunList(const std::vector<double>& values) {
+  std::string text;
+  char piece[32];
+  for (double value : values) {
+    std::snprintf(piece, sizeof piece, "%s%.2f", text.empty() ? "" : " ", value);
+    text += piece;
+  }
+  return text;
+}
+
+int Run(const std::string& workdir) {
+  fs::create_directories(workdir);
+  std::printf("payload_bench  workdir %s  (MB = 10^6 bytes)\n\n", workdir.c_str());
+
+  // --- source tree ---------------------------------------------------------
+  const std::vector<PlannedFile> plan = MakePlan();
+  const std::string stamp = StampText(plan);
+  size_t totalBytes = 0;
+  size_t kindBytes[4] = {0, 0, 0, 0};
+  for (const PlannedFile& file : plan) {
+    totalBytes += file.size;
+    kindBytes[static_cast<int>(file.kind)] += file.size;
+  }
+  if (plan.size() < kMinFiles || totalBytes < kMinTotalBytes) Fail("plan below its minimum");
+  const auto generationStart = Clock::now();
+  const bool reused = SourceIsReady(workdir, plan, stamp);
+  if (!reused) GenerateSource(workdir, plan, stamp);
+  const double generationSeconds = Seconds(Clock::now() - generationStart);
+
+  // Reading the tree once puts it in the page cache for both pack runs and
+  // gives the checksums the extracted trees must match.
+  const auto sumStart = Clock::now();
+  const TreeSums sourceSums = SumTree(workdir + "/source");
+  const double sumSeconds = Seconds(Clock::now() - sumStart);
+  if (sourceSums.size() != plan.size()) Fail("source tree holds unexpected files");
+
+  std::printf("source   %zu files, %.1f MB, image %zu bytes\n", plan.size(), totalBytes / kMB,
+              kImageSize);
+  std::printf("         random %.1f MB, text %.1f MB, repetitive %.1f MB, half/half %.1f MB\n",
+              kindBytes[0] / kMB, kindBytes[1] / kMB, kindBytes[2] / kMB, kindBytes[3] / kMB);
+  std::printf("         %s in %.2f s; checksum pass %.2f s\n\n",
+              reused ? "reused (stamp and sizes match), checked" : "generated", generationSeconds,
+              sumSeconds);
+
+  // --- packing -------------------------------------------------------------
+  std::vector<pack::PackEntry> entries;
+  for (const PlannedFile& file : plan) {
+    entries.push_back({file.folder, file.name, workdir + "/source/" + file.RelativePath()});
+  }
+  unsigned cores = std::thread::hardware_concurrency();
+  if (cores == 0) cores = 1;
+  const std::string packageOne = workdir + "/bench-1job.pkg";
+  const std::string packageAll = workdir + "/bench-njobs.pkg";
+  const double capacity = ParallelCapacity(cores);
+  const Timing one = TimePack(workdir, entries, 1, packageOne);
+  const Timing all = TimePack(workdir, entries, cores, packageAll);
+  if (!SameBytes(packageOne, packageAll)) {
+    Fail("packages written with 1 and " + std::to_string(cores) + " jobs differ");
+  }
+  const double packageBytes = static_cast<double>(fs::file_size(packageAll));
+  std::printf("pack                       wall s   cpu s   MB/s in\n");
+  std::printf("  jobs=1                   %6.2f  %6.2f  %8.1f\n", one.wall, one.cpu,
+              totalBytes / kMB / one.wall);
+  std::printf("  jobs=%-2u                  %6.2f  %6.2f  %8.1f\n", cores, all.wall, all.cpu,
+              totalBytes / kMB / all.wall);
+  std::printf("  package %.1f MB (%.1f%% of input), identical for both job counts\n",
+              packageBytes / kMB, 100.0 * packageBytes / static_cast<double>(totalBytes));
+  std::printf("  cpu check before packing: %u threads of fixed deflate work ran %.2fx one\n\n",
+              cores, capacity);
+
+  // --- extraction ----------------------------------------------------------
+  const std::string readerOut = workdir + "/out-reader";
+  const std::string plainOut = workdir + "/out-plain";
+  auto reader = std::make_unique<payload::PayloadReader>(packageAll);
+  std::vector<PlainEntry> plainEntries;
+  {
+    auto directory = std::make_unique<payload::PayloadReader>(packageAll);
+    int32_t code = directory->ReadDirectory(packageAll);
+    if (code != payload::PAYLOAD_OK) Fail("ReadDirectory returned " + std::to_string(code));
+    for (int32_t i = 0; i < directory->GetEntryCount(); ++i) {
+      const payload::DirectoryRecord& record = directory->GetRecord(i);
+      PlainEntry entry;
+      entry.folder = record.folderName;
+      std::replace(entry.folder.begin(), entry.folder.end(), '\\', '/');
+      entry.name = record.fileName;
+      entry.offset = record.offset;
+      entry.compressedSize = record.compressedSize;
+      plainEntries.push_back(std::move(entry));
+    }
+  }
+
+  std::vector<double> readerRuns, plainRuns;
+  for (int round = 0; round < kExtractRounds; ++round) {
+    PrepareOutput(readerOut);
+    auto start = Clock::now();
+    int32_t code;
+    try {
+      code = reader->ExtractAll(readerOut, nullptr, 0);
+    } catch (const payload::FileError& error) {
+      Fail("ExtractAll: cannot read or write " + error.fileName() + ": " +
+           payload::DescribeSystemError(error.code()));
+    }
+    readerRuns.push_back(Seconds(Clock::now() - start));
+    if (code != payload::PAYLOAD_OK) Fail("ExtractAll returned " + std::to_string(code));
+
+    PrepareOutput(plainOut);
+    start = Clock::now();
+    PlainExtract(packageAll, plainOut, plainEntries);
+    plainRuns.push_back(Seconds(Clock::now() - start));
+  }
+
+  const TreeSums readerSums = SumTree(readerOut);
+  const TreeSums plainSums = SumTree(plainOut);
+  if (readerSums != plainSums) {
+    Fail("reader and plain trees differ: " + FirstDifference(readerSums, plainSums));
+  }
+  if (readerSums != sourceSums) {
+    Fail("extracted tree differs from the source: " + FirstDifference(sourceSums, readerSums));
+  }
+
+  const double readerBest = Best(readerRuns);
+  const double plainBest = Best(plainRuns);
+  std::printf("extract (best of %d)       best s  MB/s out   runs s\n", kExtractRounds);
+  std::printf("  reader ExtractAll        %6.2f  %8.1f   %s\n", readerBest,
+              totalBytes / kMB / readerBest, RunList(readerRuns).c_str());
+  std::printf("  plain zlib, 1 MiB bufs   %6.2f  %8.1f   %s\n", plainBest,
+              totalBytes / kMB / plainBest, RunList(plainRuns).c_str());
+  std::printf("  trees identical to each other and to the source (%zu files, size + crc32)\n\n",
+              readerSums.size());
+
+  std::printf("extract ratio (reader/plain): %.2f\n", plainBest / readerBest);
+  std::printf("pack speed-up (%u jobs / 1 job): %.2f\n", cores, one.wall / all.wall);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: payload_bench WORKDIR\n");
+    return 2;
+  }
+  try {
+    return Run(argv[1]);
+  } catch (const std::exception& error) {
+    Fail(error.what());
+  }
+}
