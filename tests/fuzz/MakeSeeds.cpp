@@ -22,6 +22,7 @@ namespace {
 using testing_support::AssemblePackage;
 using testing_support::BuildPackage;
 using testing_support::Deflate;
+using testing_support::DeflateWithDictionary;
 using testing_support::Int32;
 using testing_support::MixedContent;
 using testing_support::PackageEntry;
@@ -46,25 +47,6 @@ std::string Patch(std::string bytes, size_t distanceBack, const std::string& wit
 std::string FlipByte(std::string bytes, size_t at) {
   bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
   return bytes;
-}
-
-// A zlib stream that needs a preset dictionary, which the reader never sets.
-std::string DeflateWithDictionary(const std::string& data, const std::string& dictionary) {
-  z_stream stream;
-  std::memset(&stream, 0, sizeof stream);
-  if (deflateInit(&stream, Z_BEST_COMPRESSION) != Z_OK) throw std::runtime_error("deflateInit");
-  deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary.data()),
-                       static_cast<uInt>(dictionary.size()));
-  std::string out(deflateBound(&stream, data.size()) + 64, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  const int result = deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  if (result != Z_STREAM_END) throw std::runtime_error("deflate did not finish");
-  return out;
 }
 
 // One entry whose stream and record are given, behind the common image.

@@ -271,23 +271,6 @@ TEST_F(ExtractAllTest, OutputPathsOfMaxPathBytesFail) {
   EXPECT_FALSE(Exists(target_ + "/" + tooLong));
 }
 
-std::string WithDictionary(const std::string& data) {
-  z_stream stream{};
-  deflateInit(&stream, Z_DEFAULT_COMPRESSION);
-  const std::string dictionary = "dictionary words";
-  deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary.data()),
-                       static_cast<uInt>(dictionary.size()));
-  std::string out(1024 + data.size() * 2, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
-
 // Each row damages entry 1 of three; it must fail without leaving a file.
 TEST_F(ExtractAllTest, DamagedEntriesFailAndLeaveNoFile) {
   const std::string content = MixedContent(40000, 7);
@@ -313,7 +296,7 @@ TEST_F(ExtractAllTest, DamagedEntriesFailAndLeaveNoFile) {
   // the tail into the end of the file while the block still wants bytes.
   const std::string cut = Deflate(std::string(5000, 's'), 0).substr(0, 100);
   RawRecord atTitle = record1;
-  const std::string dictionary = WithDictionary(content);
+  const std::string dictionary = DeflateWithDictionary(content, "dictionary words");
   RawRecord needsDictionary = record1;
   needsDictionary.offset = static_cast<int32_t>(data.size());
   RawRecord beyond = record1;

@@ -66,13 +66,11 @@ std::vector<std::string> ListFolder(const std::string& path) {
   return names;
 }
 
-std::string Deflate(const std::string& data, int level, int windowBits) {
-  z_stream stream;
-  std::memset(&stream, 0, sizeof stream);
-  if (deflateInit2(&stream, level, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-    throw std::runtime_error("deflateInit2 failed");
-  }
-  std::string out(deflateBound(&stream, data.size()) + 16, '\0');
+namespace {
+
+// Runs an initialised deflate stream over all of `data` and ends it.
+std::string Finish(z_stream& stream, const std::string& data) {
+  std::string out(deflateBound(&stream, data.size()) + 64, '\0');
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   stream.avail_in = static_cast<uInt>(data.size());
   stream.next_out = reinterpret_cast<Bytef*>(out.data());
@@ -82,6 +80,26 @@ std::string Deflate(const std::string& data, int level, int windowBits) {
   deflateEnd(&stream);
   if (result != Z_STREAM_END) throw std::runtime_error("deflate did not finish");
   return out;
+}
+
+}  // namespace
+
+std::string Deflate(const std::string& data, int level, int windowBits) {
+  z_stream stream;
+  std::memset(&stream, 0, sizeof stream);
+  if (deflateInit2(&stream, level, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw std::runtime_error("deflateInit2 failed");
+  }
+  return Finish(stream, data);
+}
+
+std::string DeflateWithDictionary(const std::string& data, const std::string& dictionary) {
+  z_stream stream;
+  std::memset(&stream, 0, sizeof stream);
+  if (deflateInit(&stream, Z_BEST_COMPRESSION) != Z_OK) throw std::runtime_error("deflateInit");
+  deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary.data()),
+                       static_cast<uInt>(dictionary.size()));
+  return Finish(stream, data);
 }
 
 std::string MixedContent(size_t size, unsigned seed) {

@@ -35,6 +35,8 @@ void RemoveTree(const std::string& path);
 // One zlib stream of `data`.
 std::string Deflate(const std::string& data, int level = Z_DEFAULT_COMPRESSION,
                     int windowBits = MAX_WBITS);
+// A zlib stream that needs a preset dictionary, which the reader never sets.
+std::string DeflateWithDictionary(const std::string& data, const std::string& dictionary);
 // Bytes that compress poorly, then well: `size` bytes from `seed`.
 std::string MixedContent(size_t size, unsigned seed);
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "payload/PayloadReader.h"
+
 namespace pack {
 
 enum ExitStatus {
@@ -27,6 +29,11 @@ int RunBuild(const BuildRequest& request);
 int RunList(const std::string& packagePath, bool json);
 int RunVerify(const std::string& packagePath);
 int RunExtract(const std::string& packagePath, const std::string& folder, bool events);
+
+// Reads the directory of a package into `reader`; on a read failure reports
+// it and returns false. `code` receives the reader's result.
+bool ReadPackageDirectory(payload::PayloadReader& reader, const std::string& packagePath,
+                          int32_t& code);
 
 // Names of the reader's result codes, for messages.
 const char* ResultName(int32_t code);

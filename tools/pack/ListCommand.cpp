@@ -1,7 +1,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "payload/PlatformFile.h"
 #include "payload/PayloadReader.h"
 #include "tools/pack/Commands.h"
 
@@ -48,13 +47,7 @@ void PrintTable(const payload::PayloadReader& reader) {
 int RunList(const std::string& packagePath, bool json) {
   auto reader = std::make_unique<payload::PayloadReader>(packagePath);
   int32_t code;
-  try {
-    code = reader->ReadDirectory(packagePath);
-  } catch (const payload::FileError& error) {
-    ReportError("cannot read " + error.fileName() + ": " +
-                payload::DescribeSystemError(error.code()));
-    return EXIT_IO_ERROR;
-  }
+  if (!ReadPackageDirectory(*reader, packagePath, code)) return EXIT_IO_ERROR;
   if (json) {
     PrintJson(*reader, code);
   } else if (code == payload::PAYLOAD_OK) {

@@ -1,7 +1,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "payload/PlatformFile.h"
 #include "payload/PayloadReader.h"
 #include "tools/pack/Commands.h"
 #include "tools/pack/PackageVerifier.h"
@@ -11,13 +10,7 @@ namespace pack {
 int RunVerify(const std::string& packagePath) {
   auto reader = std::make_unique<payload::PayloadReader>(packagePath);
   int32_t code;
-  try {
-    code = reader->ReadDirectory(packagePath);
-  } catch (const payload::FileError& error) {
-    ReportError("cannot read " + error.fileName() + ": " +
-                payload::DescribeSystemError(error.code()));
-    return EXIT_IO_ERROR;
-  }
+  if (!ReadPackageDirectory(*reader, packagePath, code)) return EXIT_IO_ERROR;
   if (code != payload::PAYLOAD_OK) {
     ReportError(packagePath + ": " + ResultName(code));
     return EXIT_BAD_PACKAGE;

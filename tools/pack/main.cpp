@@ -5,28 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/PayloadFormat.h"
 #include "tools/pack/Commands.h"
-
-namespace pack {
-
-const char* ResultName(int32_t code) {
-  switch (code) {
-    case payload::PAYLOAD_OPEN_FAILED: return "cannot open the package (1000)";
-    case payload::PAYLOAD_BAD_TRAILER: return "not a valid package: bad tail or directory (1001)";
-    case payload::PAYLOAD_OK: return "ok (1002)";
-    case payload::PAYLOAD_NO_ENTRIES: return "package has no entries (1004)";
-    case payload::PAYLOAD_ENTRY_FAILED: return "one or more entries failed (1005)";
-    case payload::PAYLOAD_REOPEN_FAILED: return "cannot reopen the package (1006)";
-    default: return "unknown result";
-  }
-}
-
-void ReportError(const std::string& message) {
-  std::fprintf(stderr, "parvane-pack: %s\n", message.c_str());
-}
-
-}  // namespace pack
 
 namespace {
 
