@@ -43,7 +43,7 @@ fuzz: host
 	  $(FUZZ_DIR)/corpus
 
 bench: host
-	@$(HOST_DIR)/tests/bench/payload_bench $(BUILD)/bench
+	@$(HOST_DIR)/bench/payload_bench $(BUILD)/bench
 
 clean:
 	rm -rf $(BUILD)
