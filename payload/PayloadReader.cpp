@@ -92,8 +92,8 @@ int32_t PayloadReader::LoadDirectory(File& file) {
 
   char work[kMaxNameLength + 1];
   int64_t distance = kTitleLengthDistance;
-  // Each field lies `width` bytes further back than the one read before it;
-  // a field that would start before byte 0 makes the directory invalid.
+  // Each field lies further back than the one read before it; a field that
+  // would start before byte 0 makes the directory invalid.
   auto readInt = [&](int32_t& value) {
     distance += 4;
     if (distance > fileSize) return false;
