@@ -484,13 +484,22 @@ void PlainExtract(const std::string& package, const std::string& target,
   close(archive);
 }
 
-// Output trees are removed outside the timed region, and pending writes are
-// flushed so that one run's writeback does not land inside the next.
+// The previous run's tree is renamed aside rather than deleted: creating
+// files right after deleting many is much slower on some file systems, and
+// that cost, landing in whichever run came next, swamped the difference
+// being measured. Pending writes are flushed so that one run's writeback
+// does not land inside the next. The trees set aside go at the end.
 void PrepareOutput(const std::string& folder) {
-  fs::remove_all(folder);
+  static int setAside = 0;
+  if (fs::exists(folder)) {
+    fs::create_directories(fs::path(folder).parent_path() / "old-runs");
+    fs::rename(folder, fs::path(folder).parent_path() / "old-runs" / std::to_string(++setAside));
+  }
   fs::create_directories(folder);
   sync();
 }
+
+void RemoveOldRuns(const std::string& workdir) { fs::remove_all(fs::path(workdir) / "old-runs"); }
 
 double Best(const std::vector<double>& values) {
   return *std::min_element(values.begin(), values.end());
@@ -588,6 +597,7 @@ int Run(const std::string& workdir) {
   }
 
   std::vector<double> readerRuns, plainRuns;
+  RemoveOldRuns(workdir);
   for (int round = 0; round < kExtractRounds; ++round) {
     PrepareOutput(readerOut);
     auto start = Clock::now();
@@ -609,6 +619,7 @@ int Run(const std::string& workdir) {
 
   const TreeSums readerSums = SumTree(readerOut);
   const TreeSums plainSums = SumTree(plainOut);
+  RemoveOldRuns(workdir);
   if (readerSums != plainSums) {
     Fail("reader and plain trees differ: " + FirstDifference(readerSums, plainSums));
   }

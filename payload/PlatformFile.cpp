@@ -1,5 +1,5 @@
 // The parts of File that do not depend on the platform: ownership and the
-// write-behind buffer.
+// block buffer for read-ahead and write-behind.
 #include "payload/PlatformFile.h"
 
 #include <cstring>
@@ -21,19 +21,44 @@ File& File::operator=(File&& other) noexcept {
 void File::TakeFrom(File& other) noexcept {
   handle_ = other.handle_;
   name_ = std::move(other.name_);
+  readPosition_ = other.readPosition_;
+  readEnd_ = other.readEnd_;
   pendingSize_ = other.pendingSize_;
-  std::memcpy(pending_, other.pending_, pendingSize_);
+  std::memcpy(block_, other.block_, sizeof block_);
   other.handle_ = kClosed;
-  other.pendingSize_ = 0;
+  other.readPosition_ = other.readEnd_ = other.pendingSize_ = 0;
+}
+
+uint32_t File::Read(void* buffer, uint32_t size) {
+  if (readPosition_ == readEnd_) {
+    if (size >= kBlockSize) return ReadThrough(buffer, size);
+    readPosition_ = 0;
+    readEnd_ = ReadThrough(block_, kBlockSize);
+  }
+  const uint32_t count = size < readEnd_ - readPosition_ ? size : readEnd_ - readPosition_;
+  std::memcpy(buffer, block_ + readPosition_, count);
+  readPosition_ += count;
+  return count;
+}
+
+void File::ReadExactly(void* buffer, uint32_t size) {
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (size > 0) {
+    const uint32_t count =
+        readPosition_ < readEnd_ ? Read(bytes, size) : ReadThrough(bytes, size);
+    if (count == 0) FailShortRead();
+    bytes += count;
+    size -= count;
+  }
 }
 
 void File::Write(const void* buffer, uint32_t size) {
-  if (size > kWriteBehindSize - pendingSize_) Flush();
-  if (size >= kWriteBehindSize) {
+  if (size > kBlockSize - pendingSize_) Flush();
+  if (size >= kBlockSize) {
     WriteThrough(buffer, size);
     return;
   }
-  std::memcpy(pending_ + pendingSize_, buffer, size);
+  std::memcpy(block_ + pendingSize_, buffer, size);
   pendingSize_ += size;
 }
 
@@ -41,7 +66,7 @@ void File::Flush() {
   if (pendingSize_ == 0) return;
   const uint32_t size = pendingSize_;
   pendingSize_ = 0;
-  WriteThrough(pending_, size);
+  WriteThrough(block_, size);
 }
 
 }  // namespace payload

@@ -67,28 +67,38 @@ class File {
   void SeekFromStart(int64_t offset);
   void SeekFromEnd(int64_t distanceBack);
   // Reads up to `size` bytes; returns the count read, 0 at the end of file.
+  // Reads smaller than a block are served from one block read ahead, which
+  // saves a system call per 4 KiB block; a seek drops what was read ahead.
   uint32_t Read(void* buffer, uint32_t size);
-  // Reads exactly `size` bytes; a shorter read is a FileError.
+  // Reads exactly `size` bytes, straight from the system unless read ahead
+  // already; a shorter read is a FileError.
   void ReadExactly(void* buffer, uint32_t size);
   // Writes all `size` bytes; a short write (a full disk) is a FileError.
-  // Small writes are gathered and reach the system in blocks of up to
-  // kWriteBehindSize bytes, which saves a system call per 4 KiB block.
+  // Small writes are gathered and reach the system in whole blocks.
   void Write(const void* buffer, uint32_t size);
   // Hands every gathered byte to the system; a FileError if it fails.
   void Flush();
 
-  static constexpr uint32_t kWriteBehindSize = 64 * 1024;
+  static constexpr uint32_t kBlockSize = 64 * 1024;
 
  private:
   static constexpr intptr_t kClosed = -1;
   [[noreturn]] void Fail() const;
+  [[noreturn]] void FailShortRead() const;
+  uint32_t ReadThrough(void* buffer, uint32_t size);
   void WriteThrough(const void* buffer, uint32_t size);
+  void DropReadAhead() { readPosition_ = readEnd_ = 0; }
   void TakeFrom(File& other) noexcept;
 
   intptr_t handle_ = kClosed;
   std::string name_;
+  // The block holds either bytes read ahead, [readPosition_, readEnd_), or
+  // bytes waiting to be written, [0, pendingSize_): a file is opened for
+  // reading or for writing, never both.
+  uint32_t readPosition_ = 0;
+  uint32_t readEnd_ = 0;
   uint32_t pendingSize_ = 0;
-  unsigned char pending_[kWriteBehindSize];
+  unsigned char block_[kBlockSize];
 };
 
 }  // namespace payload

@@ -69,6 +69,7 @@ void File::Close() {
     }
     close(static_cast<int>(handle_));
     handle_ = kClosed;
+    DropReadAhead();
   }
 }
 
@@ -109,15 +110,17 @@ int64_t File::Size() const {
 
 void File::SeekFromStart(int64_t offset) {
   Flush();
+  DropReadAhead();
   if (lseek(static_cast<int>(handle_), offset, SEEK_SET) < 0) Fail();
 }
 
 void File::SeekFromEnd(int64_t distanceBack) {
   Flush();
+  DropReadAhead();
   if (lseek(static_cast<int>(handle_), -distanceBack, SEEK_END) < 0) Fail();
 }
 
-uint32_t File::Read(void* buffer, uint32_t size) {
+uint32_t File::ReadThrough(void* buffer, uint32_t size) {
   for (;;) {
     ssize_t count = read(static_cast<int>(handle_), buffer, size);
     if (count >= 0) return static_cast<uint32_t>(count);
@@ -125,15 +128,7 @@ uint32_t File::Read(void* buffer, uint32_t size) {
   }
 }
 
-void File::ReadExactly(void* buffer, uint32_t size) {
-  auto* bytes = static_cast<unsigned char*>(buffer);
-  while (size > 0) {
-    uint32_t count = Read(bytes, size);
-    if (count == 0) throw FileError(static_cast<uint32_t>(EIO), name_);
-    bytes += count;
-    size -= count;
-  }
-}
+void File::FailShortRead() const { throw FileError(static_cast<uint32_t>(EIO), name_); }
 
 void File::WriteThrough(const void* buffer, uint32_t size) {
   auto* bytes = static_cast<const unsigned char*>(buffer);

@@ -65,6 +65,7 @@ void File::Close() {
     }
     CloseHandle(AsHandle(handle_));
     handle_ = kClosed;
+    DropReadAhead();
   }
 }
 
@@ -93,6 +94,7 @@ int64_t File::Size() const {
 
 void File::SeekFromStart(int64_t offset) {
   Flush();
+  DropReadAhead();
   LONG high = static_cast<LONG>(offset >> 32);
   SetLastError(NO_ERROR);
   DWORD low = SetFilePointer(AsHandle(handle_), static_cast<LONG>(offset), &high,
@@ -102,6 +104,7 @@ void File::SeekFromStart(int64_t offset) {
 
 void File::SeekFromEnd(int64_t distanceBack) {
   Flush();
+  DropReadAhead();
   int64_t move = -distanceBack;
   LONG high = static_cast<LONG>(move >> 32);
   SetLastError(NO_ERROR);
@@ -110,15 +113,13 @@ void File::SeekFromEnd(int64_t distanceBack) {
   if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) Fail();
 }
 
-uint32_t File::Read(void* buffer, uint32_t size) {
+uint32_t File::ReadThrough(void* buffer, uint32_t size) {
   DWORD count = 0;
   if (!ReadFile(AsHandle(handle_), buffer, size, &count, nullptr)) Fail();
   return count;
 }
 
-void File::ReadExactly(void* buffer, uint32_t size) {
-  if (Read(buffer, size) != size) throw FileError(ERROR_HANDLE_EOF, name_);
-}
+void File::FailShortRead() const { throw FileError(ERROR_HANDLE_EOF, name_); }
 
 void File::WriteThrough(const void* buffer, uint32_t size) {
   DWORD count = 0;

@@ -1,5 +1,5 @@
-// The file layer's own promises: gathered writes keep their order, and
-// paths are refused by their length, not only by the system.
+// The file layer's own promises: gathered writes and reads ahead keep the
+// bytes in order, refused opens fail quietly, bad seeks raise a FileError.
 #include <gtest/gtest.h>
 
 #include "payload/PlatformFile.h"
@@ -16,9 +16,9 @@ TEST(PlatformFile, GatheredWritesKeepTheirOrderAcrossTheBufferSize) {
   {
     payload::File file;
     ASSERT_TRUE(file.CreateForWriting(path));
-    const size_t sizes[] = {10, payload::File::kWriteBehindSize + 7, 5,
-                            payload::File::kWriteBehindSize, 4096, 3,
-                            payload::File::kWriteBehindSize - 1};
+    const size_t sizes[] = {10, payload::File::kBlockSize + 7, 5,
+                            payload::File::kBlockSize, 4096, 3,
+                            payload::File::kBlockSize - 1};
     unsigned seed = 0;
     for (size_t size : sizes) {
       const std::string chunk = MixedContent(size, ++seed);
@@ -30,6 +30,31 @@ TEST(PlatformFile, GatheredWritesKeepTheirOrderAcrossTheBufferSize) {
     file.Write("tail", 4);  // left for Close to write
   }
   EXPECT_EQ(ReadFile(path), expected + "tail");
+}
+
+TEST(PlatformFile, ReadAheadFollowsReadsExactReadsAndSeeks) {
+  TempDir dir;
+  const std::string content = MixedContent(3 * payload::File::kBlockSize + 123, 9);
+  WriteFile(dir / "in", content);
+  payload::File file;
+  ASSERT_TRUE(file.OpenForReading(dir / "in"));
+
+  std::string sequential;
+  char block[4096];
+  while (uint32_t count = file.Read(block, sizeof block)) sequential.append(block, count);
+  EXPECT_EQ(sequential, content);
+
+  char bytes[10000];
+  file.SeekFromStart(70000);
+  ASSERT_EQ(file.Read(bytes, 4096), 4096u);
+  EXPECT_EQ(std::string(bytes, 4096), content.substr(70000, 4096));
+  // Part from what was read ahead, the rest from the system.
+  file.ReadExactly(bytes, 10000);
+  EXPECT_EQ(std::string(bytes, 10000), content.substr(74096, 10000));
+  file.SeekFromEnd(5);
+  file.ReadExactly(bytes, 5);
+  EXPECT_EQ(std::string(bytes, 5), content.substr(content.size() - 5));
+  EXPECT_EQ(file.Read(bytes, 1), 0u);
 }
 
 TEST(PlatformFile, OpeningRefusesFoldersAndMissingFiles) {
