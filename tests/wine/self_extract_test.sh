@@ -75,5 +75,38 @@ expected=$'BEGIN 2\nDONE 2\nBEGIN 1\nBEGIN 0\nDONE 0\nRESULT 1005'
 [ -f "$drive_c/wt/long/$fits" ] || fail "the 259-byte path was not written"
 [ ! -e "$drive_c/wt/long/$too_long" ] || fail "the 260-byte path was written"
 
+# --- a relative target that is short as passed but too long once made
+# absolute: the refusal has to come from the full path.
+deep=$drive_c/wt/rel/$(printf 'd%.0s' $(seq 1 200))   # C:\wt\rel\ + 200 bytes
+mkdir -p "$deep"
+short=$(printf 'a%.0s' $(seq 1 40))   # C:\...\t\ + 40 = 253 bytes
+long=$(printf 'b%.0s' $(seq 1 50))    # 263 bytes
+printf '%s\tfirst\n%s\tsecond\n' "$short" "$long" > "$work/src/rel.lst"
+"$pack" build --image "$stub" --out "$work/rel.exe" --list "$work/src/rel.lst" 2>/dev/null
+set +e
+(cd "$deep" && "$root/scripts/wine.sh" "$work/rel.exe" t > "$work/rel.events" 2>/dev/null)
+set -e
+expected=$'BEGIN 1\nBEGIN 0\nDONE 0\nRESULT 1005'
+[ "$(tr -d '\r' < "$work/rel.events")" = "$expected" ] ||
+  fail "relative target: $(tr -d '\r' < "$work/rel.events" | tr '\n' ' ')"
+[ -f "$deep/t/$short" ] || fail "relative target: the short path was not written"
+
+# --- a damaged stream: the entry fails, its partial file is deleted, the
+# others are extracted; the host build sees the same.
+cp "$work/pkg.exe" "$work/damaged.exe"
+offset=$("$pack" list --json "$work/damaged.exe" | grep -o '"offset": [0-9]*' | sed -n 2p | tr -dc 0-9)
+printf '\xff\xff\xff\xff' | dd of="$work/damaged.exe" bs=1 seek=$((offset + 5000)) conv=notrunc 2>/dev/null
+rm -rf "$drive_c/wt/out" "$work/host"
+set +e
+"$root/scripts/wine.sh" "$work/damaged.exe" 'C:\wt\out' > "$work/damaged.wine" 2>/dev/null
+"$pack" extract "$work/damaged.exe" "$work/host" --events > "$work/damaged.host" 2>/dev/null
+set -e
+tr -d '\r' < "$work/damaged.wine" > "$work/damaged.lf"
+cmp -s "$work/damaged.lf" "$work/damaged.host" || fail "damaged: callbacks differ from the host"
+grep -q '^RESULT 1005$' "$work/damaged.lf" || fail "damaged: no RESULT 1005 under wine"
+grep -q '^DONE 1$' "$work/damaged.lf" && fail "damaged: entry 1 reported done"
+[ ! -e "$out/a/b/c/random.bin" ] || fail "damaged: the partial file was left behind"
+[ -f "$out/plain.txt" ] || fail "damaged: the other entries were not extracted"
+
 rm -rf "$drive_c/wt"
 [ "$failures" = 0 ] && echo "all checks passed" || exit 1
