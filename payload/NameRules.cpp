@@ -28,6 +28,22 @@ bool IsDotsAndBlanks(const std::string& component) {
   return true;
 }
 
+// Windows opens a device, not a file, for these names in any folder, also
+// with an extension ("nul.txt") or trailing blanks ("CON ").
+bool IsDeviceName(const std::string& component) {
+  std::string base = component.substr(0, component.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  for (const char* device : kDevices) {
+    if (base == device) return true;
+  }
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
 
 std::vector<size_t> BackslashPositions(const std::string& text) {
@@ -62,7 +78,9 @@ bool IsEntryNameSafe(const std::string& folderName, const std::string& fileName)
     bool isLast = end == path.size();
     // The file name may be empty (the entry then fails on its own), but a
     // folder level may not.
-    if (component.empty() ? !isLast : IsDotsAndBlanks(component)) return false;
+    if (component.empty() ? !isLast : IsDotsAndBlanks(component) || IsDeviceName(component)) {
+      return false;
+    }
     start = end + 1;
   }
   return true;

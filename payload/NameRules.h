@@ -14,10 +14,10 @@ std::vector<size_t> BackslashPositions(const std::string& text);
 // True when the last character of `text` is a backslash.
 bool EndsWithBackslash(const std::string& text);
 
-// True when folder + file, joined as the reader joins them, stays inside the
-// target folder: no absolute or drive-relative name, no ':' or '/', no
-// component of only dots and blanks ("." and ".." among them), no empty
-// component before the file name.
+// True when folder + file, joined as the reader joins them, names a file
+// inside the target folder: no absolute or drive-relative name, no ':' or
+// '/', no component of only dots and blanks ("." and ".." among them), no
+// device name such as CON or LPT1, no empty component before the file name.
 bool IsEntryNameSafe(const std::string& folderName, const std::string& fileName);
 
 }  // namespace payload

@@ -41,6 +41,8 @@ TEST(EntryNameRule, AcceptsNamesThatStayInside) {
   EXPECT_TRUE(payload::IsEntryNameSafe(kTrail5C + "\\", "a.txt"));
   EXPECT_TRUE(payload::IsEntryNameSafe("", kTrail5C));
   EXPECT_TRUE(payload::IsEntryNameSafe("a..b\\", ".hidden"));
+  EXPECT_TRUE(payload::IsEntryNameSafe("console\\", "COM10"));
+  EXPECT_TRUE(payload::IsEntryNameSafe("", "CONFIG.SYS"));
   EXPECT_TRUE(payload::IsEntryNameSafe("sub\\", ""));  // fails later, on creation
 }
 
@@ -64,6 +66,10 @@ TEST(EntryNameRule, RefusesNamesThatLeave) {
       {"file with parent", "", "..\\x"},
       {"slash after a lead byte", "b\x81/\\", "x"},
       {"colon after a lead byte", "", "a\x81:x"},
+      {"console device", "", "CON"},
+      {"null device with extension", "", "nul.txt"},
+      {"printer port as folder", "LPT1\\", "x"},
+      {"serial port with blank", "", "com9 .log"},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(payload::IsEntryNameSafe(c.folder, c.file)) << c.what;

@@ -25,7 +25,7 @@ EntryReport VerifyEntry(const payload::PayloadReader& reader, int32_t index,
   EntryReport report;
   report.index = index;
   if (!payload::IsEntryNameSafe(record.folderName, record.fileName)) {
-    report.problems.push_back("name would leave the install folder");
+    report.problems.push_back("unsafe name: leaves the install folder or names a device");
   }
   if (record.fileName.empty()) report.problems.push_back("empty file name");
 

@@ -51,7 +51,7 @@ void CheckEntries(const PackOptions& options, const std::vector<PackEntry>& entr
       throw PackError("folder name must end in a backslash: \"" + name + "\"");
     }
     if (!payload::IsEntryNameSafe(entry.folderName, entry.fileName)) {
-      throw PackError("name would leave the install folder: \"" + name + "\"");
+      throw PackError("unsafe name (leaves the install folder or names a device): \"" + name + "\"");
     }
     if (!seen.insert(name).second) {
       std::fprintf(stderr, "parvane-pack: warning: \"%s\" appears twice; the first entry wins\n",
