@@ -176,7 +176,8 @@ class ParallelCompressor {
       std::string error;
       try {
         file = CompressFile(entries_[index].sourcePath, options_.level, options_.windowBits);
-      } catch (const PackError& failure) {
+      } catch (const std::exception& failure) {
+        // Out of memory too: a worker must never end the process.
         error = failure.what();
       }
       {
