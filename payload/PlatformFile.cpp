@@ -29,6 +29,31 @@ void File::TakeFrom(File& other) noexcept {
   other.readPosition_ = other.readEnd_ = other.pendingSize_ = 0;
 }
 
+void File::Close() {
+  if (!IsOpen()) return;
+  try {
+    Flush();
+  } catch (const FileError&) {
+  }
+  ReleaseHandle();
+  handle_ = kClosed;
+  DropReadAhead();
+}
+
+// A seek first settles the block: gathered bytes go out at the old position,
+// bytes read ahead are no longer the ones that follow.
+void File::SeekFromStart(int64_t offset) {
+  Flush();
+  DropReadAhead();
+  MoveTo(offset, false);
+}
+
+void File::SeekFromEnd(int64_t distanceBack) {
+  Flush();
+  DropReadAhead();
+  MoveTo(-distanceBack, true);
+}
+
 uint32_t File::Read(void* buffer, uint32_t size) {
   if (readPosition_ == readEnd_) {
     if (size >= kBlockSize) return ReadThrough(buffer, size);

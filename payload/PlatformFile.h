@@ -87,6 +87,8 @@ class File {
   [[noreturn]] void FailShortRead() const;
   uint32_t ReadThrough(void* buffer, uint32_t size);
   void WriteThrough(const void* buffer, uint32_t size);
+  void MoveTo(int64_t offset, bool fromEnd);
+  void ReleaseHandle();
   void DropReadAhead() { readPosition_ = readEnd_ = 0; }
   void TakeFrom(File& other) noexcept;
 

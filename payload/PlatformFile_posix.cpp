@@ -61,17 +61,7 @@ bool DeleteFileAt(const std::string& path) {
   return unlink(ToNativePath(path).c_str()) == 0;
 }
 
-void File::Close() {
-  if (handle_ != kClosed) {
-    try {
-      Flush();
-    } catch (const FileError&) {
-    }
-    close(static_cast<int>(handle_));
-    handle_ = kClosed;
-    DropReadAhead();
-  }
-}
+void File::ReleaseHandle() { close(static_cast<int>(handle_)); }
 
 bool File::OpenForReading(const std::string& path) {
   Close();
@@ -108,16 +98,8 @@ int64_t File::Size() const {
   return info.st_size;
 }
 
-void File::SeekFromStart(int64_t offset) {
-  Flush();
-  DropReadAhead();
-  if (lseek(static_cast<int>(handle_), offset, SEEK_SET) < 0) Fail();
-}
-
-void File::SeekFromEnd(int64_t distanceBack) {
-  Flush();
-  DropReadAhead();
-  if (lseek(static_cast<int>(handle_), -distanceBack, SEEK_END) < 0) Fail();
+void File::MoveTo(int64_t offset, bool fromEnd) {
+  if (lseek(static_cast<int>(handle_), offset, fromEnd ? SEEK_END : SEEK_SET) < 0) Fail();
 }
 
 uint32_t File::ReadThrough(void* buffer, uint32_t size) {

@@ -57,17 +57,7 @@ bool DeleteFileAt(const std::string& path) {
   return DeleteFileA(path.c_str()) != FALSE;
 }
 
-void File::Close() {
-  if (handle_ != kClosed) {
-    try {
-      Flush();
-    } catch (const FileError&) {
-    }
-    CloseHandle(AsHandle(handle_));
-    handle_ = kClosed;
-    DropReadAhead();
-  }
-}
+void File::ReleaseHandle() { CloseHandle(AsHandle(handle_)); }
 
 bool File::OpenForReading(const std::string& path) {
   Close();
@@ -92,24 +82,11 @@ int64_t File::Size() const {
   return (static_cast<int64_t>(high) << 32) | low;
 }
 
-void File::SeekFromStart(int64_t offset) {
-  Flush();
-  DropReadAhead();
+void File::MoveTo(int64_t offset, bool fromEnd) {
   LONG high = static_cast<LONG>(offset >> 32);
   SetLastError(NO_ERROR);
   DWORD low = SetFilePointer(AsHandle(handle_), static_cast<LONG>(offset), &high,
-                             FILE_BEGIN);
-  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) Fail();
-}
-
-void File::SeekFromEnd(int64_t distanceBack) {
-  Flush();
-  DropReadAhead();
-  int64_t move = -distanceBack;
-  LONG high = static_cast<LONG>(move >> 32);
-  SetLastError(NO_ERROR);
-  DWORD low = SetFilePointer(AsHandle(handle_), static_cast<LONG>(move), &high,
-                             FILE_END);
+                             fromEnd ? FILE_END : FILE_BEGIN);
   if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) Fail();
 }
 

@@ -23,14 +23,17 @@ void ReportError(const std::string& message) {
   std::fprintf(stderr, "parvane-pack: %s\n", message.c_str());
 }
 
+std::string FileErrorText(const payload::FileError& error) {
+  return error.fileName() + ": " + payload::DescribeSystemError(error.code());
+}
+
 bool ReadPackageDirectory(payload::PayloadReader& reader, const std::string& packagePath,
                           int32_t& code) {
   try {
     code = reader.ReadDirectory(packagePath);
     return true;
   } catch (const payload::FileError& error) {
-    ReportError("cannot read " + error.fileName() + ": " +
-                payload::DescribeSystemError(error.code()));
+    ReportError("cannot read " + FileErrorText(error));
     return false;
   }
 }

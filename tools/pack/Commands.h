@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "payload/PayloadReader.h"
+#include "payload/PlatformFile.h"
 
 namespace pack {
 
@@ -34,6 +35,9 @@ int RunExtract(const std::string& packagePath, const std::string& folder, bool e
 // it and returns false. `code` receives the reader's result.
 bool ReadPackageDirectory(payload::PayloadReader& reader, const std::string& packagePath,
                           int32_t& code);
+
+// "<file>: <system text>" for a read or write failure of the reader.
+std::string FileErrorText(const payload::FileError& error);
 
 // Names of the reader's result codes, for messages.
 const char* ResultName(int32_t code);

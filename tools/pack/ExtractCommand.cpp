@@ -48,8 +48,7 @@ int RunExtract(const std::string& packagePath, const std::string& folder, bool e
                               reinterpret_cast<uintptr_t>(&context));
   } catch (const payload::FileError& error) {
     std::fflush(stdout);
-    ReportError("cannot read or write " + error.fileName() + ": " +
-                payload::DescribeSystemError(error.code()));
+    ReportError("cannot read or write " + FileErrorText(error));
     return EXIT_IO_ERROR;
   }
   if (events) std::printf("RESULT %d\n", code);
