@@ -1,0 +1,14 @@
+#include "framework/Controls.h"
+
+namespace framework {
+
+std::string Control::Text() const {
+  std::string text(static_cast<size_t>(::GetWindowTextLengthA(window_)), '\0');
+  if (text.empty()) return text;
+  // The length may be an overestimate for double-byte text; keep what came.
+  const int copied = ::GetWindowTextA(window_, &text[0], static_cast<int>(text.size()) + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+}  // namespace framework

@@ -1,0 +1,41 @@
+// Members that stand for a dialog's controls. DataExchange binds them to
+// the template's controls by id; until then they hold no window and every
+// call is harmless.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace framework {
+
+class Control {
+ public:
+  void Attach(HWND window) { window_ = window; }
+  HWND Handle() const { return window_; }
+
+  std::string Text() const;
+  void SetText(const char* text) const { ::SetWindowTextA(window_, text); }
+  void SetText(const std::string& text) const { SetText(text.c_str()); }
+  void Show(bool visible) const { ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
+  void Enable(bool enabled) const { ::EnableWindow(window_, enabled ? TRUE : FALSE); }
+  bool IsVisible() const { return ::IsWindowVisible(window_) != FALSE; }
+  bool IsEnabled() const { return ::IsWindowEnabled(window_) != FALSE; }
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return ::SendMessageA(window_, message, wParam, lParam);
+  }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+class ProgressBar : public Control {
+ public:
+  void SetStep(int step) const { Send(PBM_SETSTEP, static_cast<WPARAM>(step)); }
+  void StepIt() const { Send(PBM_STEPIT); }
+  void SetPosition(int position) const { Send(PBM_SETPOS, static_cast<WPARAM>(position)); }
+  int Position() const { return static_cast<int>(Send(PBM_GETPOS)); }
+};
+
+}  // namespace framework
