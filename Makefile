@@ -8,9 +8,9 @@ JOBS       := $(shell nproc)
 PACK       := $(HOST_DIR)/tools/pack/parvane-pack
 FUZZ_TIME  ?= 60
 
-.PHONY: all deps host windows test run fuzz bench clean
+.PHONY: all deps host windows package test run fuzz bench clean
 
-all: host windows
+all: package
 
 deps:
 	@scripts/install-deps.sh
@@ -25,13 +25,18 @@ windows: deps
 	  -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN_DIR) -j$(JOBS)
 
-test: host windows
+# The installer: the Windows image with the product's files packed behind it.
+package: host windows
+	@scripts/pack-installer.sh $(HOST_DIR) $(WIN_DIR) $(BUILD)/ParvaneSetup.exe
+
+test: package
 	@cd $(HOST_DIR) && ctest --output-on-failure -j$(JOBS)
 
-# Builds both builds and packs a demonstration package whose Windows program
-# extracts its own payload.
-run: host windows
-	@scripts/pack-demo.sh $(PACK) $(WIN_DIR) $(BUILD)/demo
+# Builds, packs and starts the installer under Wine: on the user's display
+# when there is one, otherwise inside Xvfb with a scripted walk through
+# every window that saves screenshots under build/screenshots/.
+run: package
+	@scripts/run-installer.sh $(BUILD)/ParvaneSetup.exe
 
 # Coverage-guided fuzzing of the reader with libFuzzer (clang), FUZZ_TIME seconds.
 fuzz: host

@@ -1,4 +1,5 @@
-// The program's entry point: the application object does the rest.
+// The entry point of every program built on the framework (the installer
+// and the test programs): the application object does the rest.
 #include <windows.h>
 
 #include "app/CommandLine.h"

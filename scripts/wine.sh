@@ -4,6 +4,8 @@
 # use. A caller's WINEPREFIX wins, so tests can work on a copy.
 #   scripts/wine.sh PROGRAM.exe [ARGS...]
 #   scripts/wine.sh --prepare          # only make sure the prefix exists
+#   scripts/wine.sh --server           # prepare, then start a persistent wineserver
+#   scripts/wine.sh --prefix           # print the prefix folder
 #   scripts/wine.sh --stop             # end the prefix's wineserver
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,18 +19,78 @@ export LANG=zh_CN.UTF-8
 export LOCPATH=$wine_dir/locale
 unset LC_ALL
 
+# Written last by a successful set-up; bump the number whenever the set-up
+# changes so that older prefixes are rebuilt.
+stamp=$WINEPREFIX/.parvane-prefix-2
+
 prefix_intact() {
   grep -q '#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null &&
-    [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]
+    [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] &&
+    [ -f "$stamp" ]
 }
 
-prepare() {
+# Pinned font replacements keep dialog metrics independent of the CJK fonts
+# a machine happens to have; the virtual desktop gives windows real frames
+# and system menus while `wine prog` still returns the exit code; without
+# the crash dialog a crash ends the program at once.
+settings_reg() {
+  local font='"WenQuanYi Micro Hei"'
+  cat <<EOF
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"宋体"=$font
+"SimSun"=$font
+"NSimSun"=$font
+"Tahoma"=$font
+"Arial"=$font
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
+EOF
+}
+
+# regedit /S exits 0 even when it imported nothing: read the values back.
+# Through a file, not a pipe: a helper process Wine starts on the way could
+# hold a pipe open after reg has ended.
+settings_applied() {
+  local query=$WINEPREFIX/drive_c/windows/temp/parvane-settings.txt out
+  wine reg query 'HKCU\Software\Wine' /s >"$query" 2>/dev/null || true
+  out=$(iconv -f GBK -t UTF-8 "$query" | tr -d '\r')
+  rm -f "$query"
+  local fonts='^ +(宋体|SimSun|NSimSun|Tahoma|Arial) +REG_SZ +WenQuanYi Micro Hei$'
+  [ "$(grep -cE "$fonts" <<<"$out")" = 5 ] &&
+    grep -qE '^ +Desktop +REG_SZ +Default$' <<<"$out" &&
+    grep -qE '^ +Default +REG_SZ +1024x768$' <<<"$out" &&
+    grep -qE '^ +ShowCrashDialog +REG_DWORD +0x0$' <<<"$out"
+}
+
+import_settings() {
+  local reg=$WINEPREFIX/drive_c/windows/temp/parvane-settings.reg
+  { printf '\xff\xfe'; settings_reg | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } > "$reg"
+  wine regedit /S 'C:\windows\temp\parvane-settings.reg' >/dev/null 2>&1 || true
+  rm -f "$reg"
+  settings_applied
+}
+
+make_locale() {
   # Code page 936 and non-ASCII file names need a generated locale.
   if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then
     mkdir -p "$LOCPATH"
     localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" 2>/dev/null || true
   fi
+}
+
+prepare() {
   prefix_intact && return 0
+  # A server still running on the old prefix would keep serving deleted files.
+  wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i >/dev/null 2>&1 || true
@@ -40,20 +102,48 @@ prepare() {
   done
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   echo disable > "$WINEPREFIX/.update-timestamp"
-  prefix_intact || { echo "wine prefix set-up failed: $WINEPREFIX" >&2; exit 1; }
+  local ok=1 status=0
+  import_settings || { echo "wine prefix set-up: the registry settings did not take" >&2; ok=0; }
+  wine cmd /c exit 7 >/dev/null 2>&1 || status=$?
+  [ "$status" = 7 ] || { echo "wine prefix set-up: wine cmd returned $status, not 7" >&2; ok=0; }
+  # Flushes the registry to disk before the prefix counts as done.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  if [ "$ok" = 1 ] && grep -q '#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null &&
+     [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+    date -u +%FT%TZ > "$stamp"
+  else
+    echo "wine prefix set-up failed: $WINEPREFIX" >&2
+    exit 1
+  fi
 }
 
-if [ "${1:-}" = "--stop" ]; then
-  wineserver -k 2>/dev/null || true
-  exit 0
-fi
+case "${1:-}" in
+  --stop)
+    wineserver -k 2>/dev/null || true
+    exit 0 ;;
+  --prefix)
+    echo "$WINEPREFIX"
+    exit 0 ;;
+esac
 
-# Parallel tests share one prefix: only one of them creates it.
-mkdir -p "$wine_dir"
+# Parallel tests share one prefix: only one of them creates it. The lock
+# sits beside the prefix, so work on a copy never waits for another prefix.
+mkdir -p "$wine_dir" "$(dirname "$WINEPREFIX")"
 exec 9>"$wine_dir/.lock"
+flock 9
+make_locale
+flock -u 9
+exec 9>"$(dirname "$WINEPREFIX")/.$(basename "$WINEPREFIX").lock"
 flock 9
 prepare
 flock -u 9
+exec 9>&-
 
-[ "${1:-}" = "--prepare" ] && exit 0
+case "${1:-}" in
+  --prepare) exit 0 ;;
+  # Lingers 30 s after the last process, so a killed test leaves nothing
+  # behind for long; a session keeps it busy with an idle process.
+  --server) exec wineserver -p30 >/dev/null 2>&1 ;;
+esac
 exec wine "$@"

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Starts the packed installer under Wine in the project's private prefix.
+# With a working display the user drives it. Without one, it runs inside
+# Xvfb through a scripted walk over every window the program has, saving a
+# screenshot of each under build/screenshots/.
+#   scripts/run-installer.sh PACKAGE
+set -euo pipefail
+package=$(realpath "$1")
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+display_works() {
+  [ -n "${DISPLAY:-}" ] && timeout 5 import -window root -crop 1x1+0+0 png:- >/dev/null 2>&1
+}
+
+if display_works; then
+  echo "starting $package on display $DISPLAY"
+  exec "$root/scripts/wine.sh" "$package"
+fi
+
+unset DISPLAY
+source "$root/tests/wine/harness.sh"
+shots=$root/build/screenshots
+work=$(mktemp -d)
+trap 'wine_session_stop; rm -rf "$work"' EXIT
+wine_session_start
+rm -rf "$shots" && mkdir -p "$shots"
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+program="\"$(windows_path "$package")\""
+# A window is found as soon as it is visible; give it a moment to paint.
+shot() { printf 'sleep 500\nscreenshot %s\n' "$(windows_path "$shots/$1.bmp")"; }
+
+# One block per window, in the order a user meets them.
+cat > "$work/walk.txt" <<WALK
+start $program
+window 安装Parvane
+$(shot 1-welcome)
+click 2
+exit 0
+start $program uninstall
+window 卸载Parvane
+$(shot 2-uninstall)
+click 2
+exit 0
+WALK
+
+echo "no display: walking through the windows inside Xvfb"
+status=0
+run_driver "$work/walk.txt" "$work/walk.log" || status=$?
+for bitmap in "$shots"/*.bmp; do
+  [ -e "$bitmap" ] || continue
+  convert "$bitmap" "${bitmap%.bmp}.png" && rm "$bitmap"
+done
+echo "screenshots:"
+ls -1 "$shots"/*.png 2>/dev/null | sed 's/^/  /'
+exit "$status"

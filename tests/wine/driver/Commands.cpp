@@ -1,0 +1,81 @@
+// The command table: names, how many arguments each takes, and the few
+// commands too small for a file of their own.
+#include <windows.h>
+
+#include "Driver.h"
+#include "Errors.h"
+#include "Text.h"
+
+namespace uidriver {
+namespace {
+
+void SleepCommand(Driver&, const Command& command) {
+  Sleep(static_cast<DWORD>(ParseNumber(command.args[0])));
+}
+
+void PrintCommand(Driver&, const Command& command) {
+  std::string text;
+  for (const std::string& arg : command.args) text += (text.empty() ? "" : " ") + arg;
+  PrintLine(text);
+}
+
+constexpr size_t kAny = 1000;
+
+struct Entry {
+  const char* name;
+  size_t minArgs;
+  size_t maxArgs;  // kAny for no limit
+  void (*run)(Driver&, const Command&);
+  bool verbatim = false;  // takes the rest of the line, not split arguments
+};
+
+const Entry kCommands[] = {
+    {"cd", 1, 1, CdCommand},
+    {"env", 1, 2, EnvCommand},
+    {"start", 0, kAny, StartCommand, true},
+    {"window", 1, 2, WindowCommand},
+    {"gone", 1, 2, GoneCommand},
+    {"messagebox", 2, 3, MessageBoxCommand},
+    {"text", 2, 2, TextCommand},
+    {"visible", 2, 2, VisibleCommand},
+    {"enabled", 2, 2, EnabledCommand},
+    {"checked", 2, 2, CheckedCommand},
+    {"progress", 2, 2, ProgressCommand},
+    {"range", 3, 3, RangeCommand},
+    {"exists", 2, 2, ExistsCommand},
+    {"click", 1, 1, ClickCommand},
+    {"key", 1, 1, KeyCommand},
+    {"type", 2, 2, TypeCommand},
+    {"sysmenu", 1, 1, SysMenuCommand},
+    {"sysmenu-has", 1, 1, SysMenuHasCommand},
+    {"sysmenu-enabled", 2, 2, SysMenuEnabledCommand},
+    {"regvalue", 4, 4, RegValueCommand},
+    {"regtext", 3, 3, RegTextCommand},
+    {"noregkey", 1, 1, NoRegKeyCommand},
+    {"noregvalue", 2, 2, NoRegValueCommand},
+    {"exit", 1, 2, ExitCommand},
+    {"screenshot", 1, 1, ScreenshotCommand},
+    {"sleep", 1, 1, SleepCommand},
+    {"dump", 0, 0, DumpCommand},
+    {"print", 0, kAny, PrintCommand},
+};
+
+}  // namespace
+
+void Run(Driver& driver, const Command& command) {
+  for (const Entry& entry : kCommands) {
+    if (command.name != entry.name) continue;
+    if (entry.verbatim) {
+      if (command.rest.empty()) throw ScriptError{"nothing to run"};
+    } else if (!command.splitError.empty()) {
+      throw ScriptError{command.splitError};
+    } else if (command.args.size() < entry.minArgs || command.args.size() > entry.maxArgs) {
+      throw ScriptError{"wrong number of arguments (" + std::to_string(command.args.size()) + ")"};
+    }
+    entry.run(driver, command);
+    return;
+  }
+  throw ScriptError{"unknown command"};
+}
+
+}  // namespace uidriver

@@ -1,0 +1,97 @@
+#include "Hooks.h"
+
+#include <cstring>
+
+#include "Errors.h"
+#include "Text.h"
+
+namespace uidriver {
+namespace {
+
+constexpr DWORD kAnswerMs = 5000;
+
+std::string NameFor(const char* format) {
+  char name[64];
+  wsprintfA(name, format, GetCurrentProcessId());
+  return name;
+}
+
+// The hook DLL lives beside the driver.
+std::string HookDllPath() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder = path;
+  folder.erase(folder.find_last_of('\\') + 1);
+  return folder + kHookDllName;
+}
+
+HOOKPROC HookProc(HMODULE dll, const char* name) {
+  return reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+}  // namespace
+
+Hooks::Hooks()
+    : dll_(LoadLibraryA(HookDllPath().c_str())),
+      mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                  sizeof(MenuReport), NameFor(kMenuMappingFormat).c_str())),
+      settled_(CreateEventA(nullptr, FALSE, FALSE, NameFor(kSettledEventFormat).c_str())) {}
+
+void Hooks::Detach() {
+  callWndProc_.reset();
+  getMessage_.reset();
+  thread_ = 0;
+}
+
+bool Hooks::Attach(HWND window) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  if (thread == thread_ && callWndProc_ && getMessage_) return true;
+  Detach();
+  thread_ = thread;
+  if (!dll_) return false;
+  const HOOKPROC callWndProc = HookProc(dll_.get(), "CallWndProcHook");
+  const HOOKPROC getMessage = HookProc(dll_.get(), "GetMessageHook");
+  if (!callWndProc || !getMessage) return false;
+  callWndProc_.reset(SetWindowsHookExA(WH_CALLWNDPROC, callWndProc, dll_.get(), thread));
+  getMessage_.reset(SetWindowsHookExA(WH_GETMESSAGE, getMessage, dll_.get(), thread));
+  return callWndProc_ && getMessage_;
+}
+
+std::vector<MenuItemReport> Hooks::ReadSystemMenu(HWND window) {
+  if (!mapping_ || !Attach(window)) {
+    throw Failure{"a hook in the window's thread",
+                  "none: " + HookDllPath() + " not loaded or refused"};
+  }
+  const UniqueView view(
+      MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(MenuReport)));
+  if (!view) {
+    throw Failure{"a view of the report mapping", "error " + std::to_string(GetLastError())};
+  }
+  auto* report = static_cast<MenuReport*>(view.get());
+  std::memset(report, 0, sizeof *report);
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(window, RegisterWindowMessageA(kSysMenuMessage), GetCurrentProcessId(),
+                           0, SMTO_ABORTIFHUNG, kAnswerMs, &answer)) {
+    throw Failure{"an answer to the system-menu query", "none within 5 s"};
+  }
+  if (report->result == kReportEmpty) {
+    throw Failure{"a system-menu report", "none: the hook did not run in the target"};
+  }
+  if (report->result == kReportNoMenu) throw Failure{"a system menu", "none"};
+  return std::vector<MenuItemReport>(report->items, report->items + report->count);
+}
+
+void Hooks::Settle(HWND window, HANDLE process) {
+  if (!settled_ || !Attach(window)) {
+    Sleep(100);  // the best there is without the hook
+    return;
+  }
+  ResetEvent(settled_.get());
+  PostThreadMessageA(thread_, RegisterWindowMessageA(kSettleMessage), GetCurrentProcessId(), 1);
+  const HANDLE waits[] = {settled_.get(), process};
+  if (WaitForMultipleObjects(2, waits, FALSE, kAnswerMs) == WAIT_TIMEOUT) {
+    PrintLine("note: the window's thread is still busy after 5 s");
+  }
+}
+
+}  // namespace uidriver

@@ -1,0 +1,40 @@
+// The driver's side of the hook DLL: hooks on the thread that owns the
+// current window, a system-menu read and the wait after a posted action.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "Handles.h"
+#include "HookProtocol.h"
+
+namespace uidriver {
+
+class Hooks {
+ public:
+  Hooks();
+
+  // Throws Failure when the menu cannot be read.
+  std::vector<MenuItemReport> ReadSystemMenu(HWND window);
+
+  // Returns once the window's thread has taken every message posted to it
+  // so far (and, one round later, those its handlers posted), or after
+  // five seconds, or when the process ends.
+  void Settle(HWND window, HANDLE process);
+
+  // Drops the hooks of the last thread, whose id a new process may reuse.
+  void Detach();
+
+ private:
+  bool Attach(HWND window);
+
+  UniqueLibrary dll_;
+  UniqueHandle mapping_;
+  UniqueHandle settled_;
+  DWORD thread_ = 0;
+  UniqueHook callWndProc_;
+  UniqueHook getMessage_;
+};
+
+}  // namespace uidriver

@@ -1,0 +1,173 @@
+// Finding the process's dialogs and message boxes, and the controls in them.
+#include <windows.h>
+
+#include <functional>
+
+#include "Driver.h"
+#include "Errors.h"
+#include "Text.h"
+
+namespace uidriver {
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kSendTimeoutMs = 5000;
+constexpr int kMessageBoxTextId = 65535;
+
+std::string ClassName(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+using WindowVisitor = std::function<bool(HWND, const std::string&)>;
+
+struct TopWindowSearch {
+  DWORD processId;
+  const WindowVisitor* visit;
+};
+
+BOOL CALLBACK VisitTopWindow(HWND window, LPARAM param) {
+  const auto* search = reinterpret_cast<const TopWindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  char caption[512] = "";
+  GetWindowTextA(window, caption, sizeof caption);
+  return (*search->visit)(window, caption) ? TRUE : FALSE;
+}
+
+// Visible top-level windows of one process, topmost first, until visit
+// returns false. GetWindowTextA never waits on another process's thread.
+void ForEachTopWindow(DWORD processId, const WindowVisitor& visit) {
+  TopWindowSearch search{processId, &visit};
+  EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
+}
+
+HWND FindDialog(DWORD processId, const std::string& caption) {
+  HWND found = nullptr;
+  ForEachTopWindow(processId, [&](HWND window, const std::string& text) {
+    if (text == caption && ClassName(window) == "#32770") found = window;
+    return found == nullptr;
+  });
+  return found;
+}
+
+// What a failed wait saw instead: the process's visible top-level windows.
+std::string WindowsOf(DWORD processId) {
+  std::string list;
+  ForEachTopWindow(processId, [&](HWND window, const std::string& text) {
+    list += (list.empty() ? "" : ", ") + ClassName(window) + " \"" + Shown(text) + "\"";
+    return true;
+  });
+  return list.empty() ? "no visible window" : "windows: " + list;
+}
+
+DWORD TimeoutArg(const Command& command, size_t index) {
+  return static_cast<DWORD>(command.args.size() > index ? ParseNumber(command.args[index]) : 10000);
+}
+
+HWND WaitForDialog(Driver& driver, const std::string& caption, DWORD timeout) {
+  const HANDLE process = TheProcess(driver);
+  const std::string expected = "window \"" + Shown(caption) + "\"";
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND window = FindDialog(driver.processId, caption)) return window;
+    DWORD code = 0;
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code)) {
+      throw Failure{expected, "the process ended with exit code " + std::to_string(code)};
+    }
+    if (GetTickCount() - start >= timeout) {
+      throw Failure{expected,
+                    "after " + std::to_string(timeout) + " ms " + WindowsOf(driver.processId)};
+    }
+    Sleep(kPollMs);
+  }
+}
+
+struct ChildSearch {
+  int id;
+  HWND visible = nullptr;
+  HWND any = nullptr;
+};
+
+BOOL CALLBACK VisitChild(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  if (GetDlgCtrlID(child) != search->id) return TRUE;
+  if (!search->any) search->any = child;
+  if (IsWindowVisible(child)) search->visible = child;
+  return search->visible == nullptr;
+}
+
+HWND FindChild(HWND parent, int id) {
+  if (HWND child = GetDlgItem(parent, id)) return child;
+  // Controls on a page that is itself a child dialog; a visible one wins
+  // over a hidden page's control with the same id.
+  ChildSearch search{id};
+  EnumChildWindows(parent, VisitChild, reinterpret_cast<LPARAM>(&search));
+  return search.visible ? search.visible : search.any;
+}
+
+}  // namespace
+
+HWND TheWindow(const Driver& driver) {
+  if (!driver.window) throw ScriptError{"no current window: use window or messagebox first"};
+  if (!IsWindow(driver.window)) throw Failure{"the current window", "it no longer exists"};
+  return driver.window;
+}
+
+HWND Control(const Driver& driver, const std::string& id) {
+  const HWND window = TheWindow(driver);
+  const int number = static_cast<int>(ParseNumber(id));
+  if (number == 0) return window;
+  HWND child = FindChild(window, number);
+  // A message box's text has the id 65535 from a 16-bit template field,
+  // which a program may equally have written as -1.
+  if (!child && (number == -1 || number == kMessageBoxTextId)) {
+    child = FindChild(window, number == -1 ? kMessageBoxTextId : -1);
+  }
+  return child;
+}
+
+std::string WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &length)) {
+    throw Failure{"an answer to WM_GETTEXTLENGTH", "none within 5 s"};
+  }
+  std::string text(length * 2 + 2, '\0');  // the A length may count too few bytes
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
+    throw Failure{"an answer to WM_GETTEXT", "none within 5 s"};
+  }
+  text.resize(copied);
+  return text;
+}
+
+void WindowCommand(Driver& driver, const Command& command) {
+  driver.window = WaitForDialog(driver, command.args[0], TimeoutArg(command, 1));
+}
+
+void GoneCommand(Driver& driver, const Command& command) {
+  TheProcess(driver);
+  const DWORD timeout = TimeoutArg(command, 1);
+  const DWORD start = GetTickCount();
+  while (FindDialog(driver.processId, command.args[0])) {
+    if (GetTickCount() - start >= timeout) {
+      throw Failure{"no window \"" + Shown(command.args[0]) + "\"",
+                    "it is still there after " + std::to_string(timeout) + " ms"};
+    }
+    Sleep(kPollMs);
+  }
+}
+
+void MessageBoxCommand(Driver& driver, const Command& command) {
+  driver.window = WaitForDialog(driver, command.args[0], TimeoutArg(command, 2));
+  const HWND text = Control(driver, std::to_string(kMessageBoxTextId));
+  if (!text) throw Failure{"a message box text (id 65535)", "no such control"};
+  const std::string saw = Shown(WindowText(text));
+  if (saw != command.args[1]) throw Failure{"\"" + command.args[1] + "\"", "\"" + saw + "\""};
+}
+
+}  // namespace uidriver

@@ -1,0 +1,279 @@
+# Sourced by bash scripts that drive Windows programs under Wine:
+#
+#   source "$root/tests/wine/harness.sh"
+#   trap 'wine_session_stop' EXIT
+#   wine_session_start                 # own Xvfb; --user-display: $DISPLAY if set
+#   run_driver "$work/install.ui"      # the UI driver on a script; its exit code
+#   check_sha256 "$(win_path_to_unix 'C:\Program Files\X\a.dll')" 3f2a...
+#   check_lnk_field "$desktop/X.lnk" target 'C:\Program Files\X\x.exe'
+#
+# WINEPREFIX is set (and exported) on sourcing: the caller's, or the
+# project's prefix under build/wine.
+# Wine's own settings stay in scripts/wine.sh; this file only adds the
+# session (display, server, idle process) and checks made from outside.
+# Every Wine call's output goes to a file, never into a pipe: Wine's helper
+# processes inherit it and may outlive the call, so a reader could wait for
+# an end of file that never comes.
+# shellcheck shell=bash
+
+HARNESS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+HARNESS_WINE=$HARNESS_ROOT/scripts/wine.sh
+PARVANE_WIN32_BUILD=${PARVANE_WIN32_BUILD:-$HARNESS_ROOT/build/win32}
+UIDRIVER=${UIDRIVER:-$PARVANE_WIN32_BUILD/tests/wine/uidriver.exe}
+HARNESS_IDLE=${HARNESS_IDLE:-$PARVANE_WIN32_BUILD/tests/wine/harness_idle.exe}
+
+# The prefix of every Wine call the sourcing script makes; a caller's wins.
+# Exported, so that no stray wine call can fall back to ~/.wine.
+WINEPREFIX=${WINEPREFIX:-$("$HARNESS_WINE" --prefix)}
+export WINEPREFIX
+
+WINE_SESSION_DIR=
+WINE_SESSION_XVFB_PID=
+WINE_SESSION_IDLE_PID=
+_wine_session_runs=0
+
+# Waits up to $2 seconds for file $1 to be non-empty while process $3 lives.
+_harness_wait_for_file() {
+  local file=$1 seconds=$2 pid=$3 tries=$(($2 * 50))
+  while [ ! -s "$file" ]; do
+    kill -0 "$pid" 2>/dev/null || return 1
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.02
+  done
+}
+
+# wine_session_start [--user-display]: prepares the prefix, starts a display
+# (an own Xvfb unless --user-display or WINE_SESSION_USER_DISPLAY=1 and
+# DISPLAY is set), a persistent wineserver and the idle process that keeps
+# the desktop and services warm. Sets DISPLAY for the rest of the script.
+wine_session_start() {
+  local user_display=${WINE_SESSION_USER_DISPLAY:-0}
+  [ "${1:-}" = --user-display ] && user_display=1
+  [ -n "$(trap -p EXIT)" ] || trap wine_session_stop EXIT
+  WINE_SESSION_DIR=$(mktemp -d "${TMPDIR:-/tmp}/wine-session.XXXXXX")
+  _wine_session_old_display=${DISPLAY-}
+  "$HARNESS_WINE" --prepare || { echo "wine_session_start: no usable prefix"; return 1; }
+
+  if [ "$user_display" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+    :
+  else
+    # -displayfd picks a free display and reports it once it accepts clients.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+      3>"$WINE_SESSION_DIR/display" >"$WINE_SESSION_DIR/xvfb.log" 2>&1 </dev/null &
+    WINE_SESSION_XVFB_PID=$!
+    if ! _harness_wait_for_file "$WINE_SESSION_DIR/display" 10 "$WINE_SESSION_XVFB_PID"; then
+      echo "wine_session_start: Xvfb did not start: $(cat "$WINE_SESSION_DIR/xvfb.log")"
+      return 1
+    fi
+    export DISPLAY=:$(head -n 1 "$WINE_SESSION_DIR/display")
+  fi
+
+  # A server that already runs (one of a session killed a moment ago, say)
+  # serves as well, so a refusal here is no error.
+  "$HARNESS_WINE" --server </dev/null >/dev/null 2>&1 || true
+  # The idle process is the first Windows process, so the desktop and the
+  # services start from it, with their output going nowhere.
+  "$HARNESS_WINE" "$HARNESS_IDLE" "$(unix_path_to_win "$WINE_SESSION_DIR/idle.ready")" \
+    </dev/null >/dev/null 2>&1 &
+  WINE_SESSION_IDLE_PID=$!
+  if ! _harness_wait_for_file "$WINE_SESSION_DIR/idle.ready" 60 "$WINE_SESSION_IDLE_PID"; then
+    echo "wine_session_start: the idle process did not come up ($HARNESS_IDLE)"
+    return 1
+  fi
+}
+
+# Ends what wine_session_start started; safe to call twice or after a
+# start that failed half-way.
+wine_session_stop() {
+  if [ -n "$WINE_SESSION_IDLE_PID" ]; then
+    kill "$WINE_SESSION_IDLE_PID" 2>/dev/null || true
+    wait "$WINE_SESSION_IDLE_PID" 2>/dev/null || true
+    WINE_SESSION_IDLE_PID=
+  fi
+  if [ -n "$WINE_SESSION_DIR" ]; then
+    # Also writes the registry to disk.
+    "$HARNESS_WINE" --stop </dev/null >/dev/null 2>&1 || true
+  fi
+  if [ -n "$WINE_SESSION_XVFB_PID" ]; then
+    kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    WINE_SESSION_XVFB_PID=
+    if [ -n "$_wine_session_old_display" ]; then
+      export DISPLAY=$_wine_session_old_display
+    else
+      unset DISPLAY
+    fi
+  fi
+  if [ -n "$WINE_SESSION_DIR" ]; then
+    rm -rf "$WINE_SESSION_DIR"
+    WINE_SESSION_DIR=
+  fi
+}
+
+# _harness_run LOG COMMAND...: runs COMMAND with its output in LOG, prints
+# it, returns its status. Without LOG the output goes to the session's
+# folder, or to a temporary file removed afterwards.
+_harness_run() {
+  local log=$1 status=0 temporary=
+  shift
+  if [ -z "$log" ]; then
+    _wine_session_runs=$((_wine_session_runs + 1))
+    if [ -n "$WINE_SESSION_DIR" ]; then
+      log=$WINE_SESSION_DIR/run.$_wine_session_runs.log
+    else
+      log=$(mktemp) && temporary=1
+    fi
+  fi
+  "$@" </dev/null >"$log" 2>&1 || status=$?
+  cat "$log"
+  [ -z "$temporary" ] || rm -f "$log"
+  return "$status"
+}
+
+# run_driver SCRIPT [LOG]: runs the UI driver on SCRIPT, prints its output
+# and returns its exit code: 0 all checks held, 1 a check failed, 2 the
+# script is wrong, 124 the driver itself hung (UIDRIVER_TIMEOUT seconds).
+run_driver() {
+  local script=$1 log=${2:-}
+  if [ ! -f "$UIDRIVER" ]; then
+    echo "run_driver: no driver at $UIDRIVER: build the Windows build first"
+    return 2
+  fi
+  if [ ! -f "$script" ]; then
+    echo "run_driver: no script $script"
+    return 2
+  fi
+  _harness_run "$log" timeout -k 10 "${UIDRIVER_TIMEOUT:-600}" \
+    "$HARNESS_WINE" "$UIDRIVER" "$(unix_path_to_win "$script")"
+}
+
+# wine_run PROGRAM [ARGS...]: runs a Windows program (or a Wine tool such
+# as reg) in the prefix, prints its output, returns its exit code (the low
+# 8 bits only: that is all `wine` passes back).
+wine_run() {
+  _harness_run "" "$HARNESS_WINE" "$@"
+}
+
+# check_sha256 FILE EXPECTED
+check_sha256() {
+  local file=$1 expected=${2,,} saw
+  if [ ! -f "$file" ]; then
+    echo "check_sha256: $file: no such file"
+    return 1
+  fi
+  saw=$(sha256sum "$file") && saw=${saw%% *}
+  if [ "$saw" != "$expected" ]; then
+    echo "check_sha256: $file: expected $expected, saw $saw"
+    return 1
+  fi
+}
+
+# lnk_field LNKFILE FIELD: prints one field of a shortcut as lnkinfo reads
+# it with code page 936. FIELD is lnkinfo's label ("Local path", "Working
+# directory", "Description", "Command line arguments", "Relative path",
+# "Icon location") or one of target, workdir, description, arguments,
+# relative, icon.
+lnk_field() {
+  local lnk=$1 label=$2 out
+  case $label in
+    target) label='Local path' ;;
+    workdir) label='Working directory' ;;
+    description) label='Description' ;;
+    arguments) label='Command line arguments' ;;
+    relative) label='Relative path' ;;
+    icon) label='Icon location' ;;
+  esac
+  if [ ! -f "$lnk" ]; then
+    echo "lnk_field: $lnk: no such file" >&2
+    return 1
+  fi
+  # lnkinfo writes its text in the locale's character set.
+  if ! out=$(LC_ALL=C.UTF-8 lnkinfo -c windows-936 "$lnk" 2>&1); then
+    echo "lnk_field: lnkinfo cannot read $lnk: $out" >&2
+    return 1
+  fi
+  local line name
+  while IFS= read -r line; do
+    name=${line%%:*}
+    name=${name#"${name%%[![:space:]]*}"}
+    name=${name%"${name##*[![:space:]]}"}
+    if [ "$name" = "$label" ]; then
+      printf '%s\n' "${line#*: }"
+      return 0
+    fi
+  done <<<"$out"
+  echo "lnk_field: $lnk has no field \"$label\"" >&2
+  return 1
+}
+
+# check_lnk_field LNKFILE FIELD EXPECTED
+check_lnk_field() {
+  local saw
+  saw=$(lnk_field "$1" "$2") || return 1
+  if [ "$saw" != "$3" ]; then
+    echo "check_lnk_field: $1: $2: expected \"$3\", saw \"$saw\""
+    return 1
+  fi
+}
+
+# win_path_to_unix 'C:\x\y': the Unix path of a Windows path in the prefix.
+# Existing components are matched without regard to case, as Windows
+# does; the rest are taken as written.
+win_path_to_unix() {
+  local win=$1
+  if [[ ! $win =~ ^([A-Za-z]):(.*)$ ]]; then
+    echo "win_path_to_unix: not a drive path: $win" >&2
+    return 1
+  fi
+  local drive=${BASH_REMATCH[1],,} rest=${BASH_REMATCH[2]} path
+  if ! path=$(readlink -f "$WINEPREFIX/dosdevices/$drive:"); then
+    echo "win_path_to_unix: no drive $drive: in the prefix" >&2
+    return 1
+  fi
+  local -a parts
+  IFS='\' read -r -a parts <<<"$rest"
+  local part entry name found
+  for part in "${parts[@]}"; do
+    case $part in
+      '' | .) continue ;;
+      ..) path=$(dirname "$path"); continue ;;
+    esac
+    found=
+    if [ ! -e "$path/$part" ] && [ -d "$path" ]; then
+      for entry in "$path"/* "$path"/.[!.]*; do
+        name=${entry##*/}
+        if [ -e "$entry" ] && [ "${name,,}" = "${part,,}" ]; then
+          found=$name
+          break
+        fi
+      done
+    fi
+    path=${path%/}/${found:-$part}
+  done
+  printf '%s\n' "$path"
+}
+
+# unix_path_to_win PATH: a Windows path for a Unix one; under drive_c it
+# is a C: path, elsewhere one on Z:, which is the Unix root.
+unix_path_to_win() {
+  local path=$1 drive_c
+  [[ $path = /* ]] || path=$PWD/$path
+  drive_c=$WINEPREFIX/drive_c
+  if [ "$path" = "$drive_c" ] || [[ $path = "$drive_c"/* ]]; then
+    path=C:${path#"$drive_c"}
+  else
+    path=Z:$path
+  fi
+  path=${path//\//\\}
+  [[ $path = ?: ]] && path+='\'
+  printf '%s\n' "$path"
+}
+
+# bmp_to_png BMP PNG: a driver screenshot in a form anything can show.
+bmp_to_png() {
+  if ! convert "$1" "$2" 2>/dev/null; then
+    echo "bmp_to_png: cannot convert $1"
+    return 1
+  fi
+}

@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# The harness checked on a dialog of its own: one script that uses every
+# driver command must pass, and scripts whose expectations differ from the
+# real windows must fail at the right line with the right message, leaving
+# no process behind. The outside checks (shortcut fields, hashes, paths,
+# screenshot) are checked on files with known contents.
+#   harness_selftest.sh    (PARVANE_WIN32_BUILD names the Windows build)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../harness.sh
+source "$here/../harness.sh"
+work=$(mktemp -d)
+trap 'wine_session_stop; rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+wine_session_start
+prefix=$WINEPREFIX
+drive_c=$(win_path_to_unix 'C:\')
+rm -rf "$drive_c/harness"
+mkdir -p "$drive_c/harness/工作目录"
+: > "$drive_c/harness/目标.exe"
+wine_run reg delete 'HKCU\Software\ParvaneHarness' /f >/dev/null || true
+
+# Windows processes of this prefix whose command line names the dialog.
+lingering() {
+  local pid
+  for pid in $(pgrep -f 'harness_testdialog\.exe' || true); do
+    if tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
+      echo "$pid"
+    fi
+  done
+}
+
+# --- every command, every check holding
+status=0
+run_driver "$here/pass.ui" "$work/pass.log" || status=$?
+[ "$status" = 0 ] || fail "pass.ui: driver exit status $status"
+grep -qx '截图完成' "$work/pass.log" || fail "pass.ui: print did not print its text as UTF-8"
+[ -z "$(lingering)" ] || fail "pass.ui left the dialog running"
+
+# The screenshot holds the 1024x768 virtual desktop with the dialog on it,
+# not one flat colour.
+shot=$(win_path_to_unix 'c:\HARNESS\Shot.bmp')
+if bmp_to_png "$shot" "$work/shot.png"; then
+  read -r width height colours <<<"$(identify -format '%w %h %k' "$work/shot.png")"
+  [ "$width x $height" = "1024 x 768" ] || fail "screenshot is $width x $height"
+  [ "$colours" -gt 8 ] || fail "screenshot has only $colours colours"
+else
+  fail "no screenshot at $shot"
+fi
+
+link=$drive_c/harness/快捷方式.lnk
+check_lnk_field "$link" target 'C:\harness\目标.exe' || fail "shortcut target"
+check_lnk_field "$link" 'Working directory' 'C:\harness\工作目录' || fail "shortcut folder"
+check_lnk_field "$link" description '测试快捷方式' || fail "shortcut description"
+if lnk_field "$link" 'No such field' >/dev/null 2>&1; then fail "lnk_field found a missing field"; fi
+if check_lnk_field "$link" description '别的' >/dev/null; then
+  fail "check_lnk_field accepted a wrong description"
+fi
+
+# --- the path and hash helpers against known answers
+[ "$(win_path_to_unix 'c:\HARNESS\工作目录\')" = "$drive_c/harness/工作目录" ] ||
+  fail "win_path_to_unix does not fold case: $(win_path_to_unix 'c:\HARNESS\工作目录\')"
+[ "$(win_path_to_unix 'C:\harness\不存在\X')" = "$drive_c/harness/不存在/X" ] ||
+  fail "win_path_to_unix of a missing path: $(win_path_to_unix 'C:\harness\不存在\X')"
+[ "$(unix_path_to_win "$drive_c/harness/工作目录")" = 'C:\harness\工作目录' ] ||
+  fail "unix_path_to_win under drive_c: $(unix_path_to_win "$drive_c/harness/工作目录")"
+[ "$(unix_path_to_win /tmp/x)" = 'Z:\tmp\x' ] || fail "unix_path_to_win: $(unix_path_to_win /tmp/x)"
+printf abc > "$work/abc"
+abc_sha256=ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad
+check_sha256 "$work/abc" "${abc_sha256^^}" || fail "check_sha256 refused the right hash"
+if check_sha256 "$work/abc" "${abc_sha256/ba78/ba79}" >/dev/null; then
+  fail "check_sha256 accepted a wrong hash"
+fi
+if check_sha256 "$work/none" "$abc_sha256" >/dev/null; then
+  fail "check_sha256 accepted a missing file"
+fi
+
+# --- scripts that must fail: expect_failure NAME STATUS LINE, the script on
+# stdin; LINE is the driver's whole report of the failure.
+expect_failure() {
+  local name=$1 want=$2 line=$3 status=0
+  cat > "$work/$name.ui"
+  run_driver "$work/$name.ui" "$work/$name.log" >/dev/null || status=$?
+  [ "$status" = "$want" ] || fail "$name: driver exit status $status, expected $want"
+  grep -qxF -- "$line" "$work/$name.log" ||
+    fail "$name: no line '$line' in: $(cat "$work/$name.log")"
+}
+
+expect_failure wrong_text 1 'FAIL line 3: text 1001 错误文本: expected "错误文本", saw "初始文本"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+text 1001 错误文本
+EOF
+grep -qx 'note: ended 1 process(es) still running' "$work/wrong_text.log" ||
+  fail "wrong_text: the driver did not end the dialog"
+
+expect_failure wrong_exit 1 'FAIL line 4: exit 7 5000: expected exit code 7, saw exit code 1000' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+key escape
+exit 7 5000
+EOF
+
+expect_failure wrong_check 1 'FAIL line 3: checked 1002 1: expected check state 1, saw check state 0' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+checked 1002 1
+EOF
+
+expect_failure wrong_progress 1 'FAIL line 3: range 1003 0 100: expected range 0 100, saw range 0 200' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+range 1003 0 100
+EOF
+
+expect_failure disabled_click 1 'FAIL line 3: click 1: expected an enabled control, saw a disabled one' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1
+EOF
+
+expect_failure behind_modal 1 'FAIL line 5: click 1002: expected an enabled window, saw the window is disabled (is a modal box open?)' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1004
+window 测试对话框
+click 1002
+EOF
+
+expect_failure wrong_messagebox 1 'FAIL line 4: messagebox 提问 别的: expected "别的", saw "你好，初始文本\n确定吗？"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1004
+messagebox 提问 别的
+EOF
+
+expect_failure no_window 1 'FAIL line 3: window 不存在 300: expected window "不存在", saw after 300 ms windows: #32770 "测试对话框"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+window 不存在 300
+EOF
+
+expect_failure still_there 1 'FAIL line 3: gone 测试对话框 300: expected no window "测试对话框", saw it is still there after 300 ms' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+gone 测试对话框 300
+EOF
+
+expect_failure ended 1 'FAIL line 2: window 测试对话框: expected window "测试对话框", saw the process ended with exit code 0' <<'EOF'
+start harness_testdialog.exe /lnk C:\harness\again.lnk
+window 测试对话框
+EOF
+
+expect_failure sysmenu_item 1 'FAIL line 3: sysmenu-has "关于 Parvane(&A)...": expected an item "关于 Parvane(&A)...", saw "恢复(&R)|移动(&M)|大小(&S)|最小化(&N)|最大化(&X)|-|关闭(&C)\tAlt+F4|-|关于 Wine(&A)|-|关于测试(&A)..."' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+sysmenu-has "关于 Parvane(&A)..."
+EOF
+
+expect_failure wrong_regvalue 1 'FAIL line 1: regvalue HKCU\Software\Wine\Explorer\Desktops Default REG_SZ 3130323400: expected REG_SZ 3130323400, saw REG_SZ 313032347837363800' <<'EOF'
+regvalue HKCU\Software\Wine\Explorer\Desktops Default REG_SZ 3130323400
+EOF
+
+expect_failure wrong_regtype 1 'FAIL line 1: regtext HKCU\Software\Wine\WineDbg ShowCrashDialog 0: expected a REG_SZ value, saw REG_DWORD' <<'EOF'
+regtext HKCU\Software\Wine\WineDbg ShowCrashDialog 0
+EOF
+
+expect_failure key_exists 1 'FAIL line 1: noregkey HKCU\Software\Wine: expected no key HKCU\Software\Wine, saw the key' <<'EOF'
+noregkey HKCU\Software\Wine
+EOF
+
+expect_failure unknown_command 2 'ERROR line 2: klick 1: unknown command' <<'EOF'
+print 开始
+klick 1
+EOF
+
+expect_failure open_quote 2 'ERROR line 1: text 1 "abc: no closing double quote' <<'EOF'
+text 1 "abc
+EOF
+
+expect_failure not_gbk 2 'ERROR line 1: a character that code page 936 cannot hold' <<'EOF'
+print 😀
+EOF
+
+[ -z "$(lingering)" ] || fail "a failing script left the dialog running: $(lingering)"
+
+[ "$failures" = 0 ] && echo "all checks passed" || exit 1

@@ -1,0 +1,14 @@
+// Ids of the framework probe's resources.
+#pragma once
+
+#define IDD_PROBE_FIRST 200
+#define IDD_PROBE_SECOND 201
+#define IDC_PROBE_EDIT 1001
+#define IDC_PROBE_RADIO_A 1002
+#define IDC_PROBE_RADIO_B 1003
+#define IDC_PROBE_RADIO_C 1004
+#define IDC_PROBE_COUNT_BUTTON 1005
+#define IDC_PROBE_COUNT 1006
+#define IDC_PROBE_SUMMARY 1010
+#define IDS_PROBE_TEXT 300
+#define IDS_PROBE_MISSING 301
