@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "framework/AnsiText.h"
 #include "framework/Application.h"
+#include "framework/Controls.h"
 #include "framework/LibrarySearch.h"
 
 // The C runtime's lpCmdLine is not used: the program's name is cut off here
@@ -12,6 +13,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // First of all, before anything can load a library.
   framework::RestrictLibrarySearch();
+  framework::RegisterCommonControls();
   framework::Application* application = framework::Application::Current();
   if (!application) return 0;
   application->SetCommandLine(app::SkipProgramName(::GetCommandLineA(), framework::IsAnsiLeadByte));

@@ -2,6 +2,11 @@
 
 namespace framework {
 
+void RegisterCommonControls() {
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&classes);
+}
+
 std::string Control::Text() const {
   std::string text(static_cast<size_t>(::GetWindowTextLengthA(window_)), '\0');
   if (text.empty()) return text;

@@ -10,6 +10,12 @@
 
 namespace framework {
 
+// Registers the common-control window classes that dialog templates name
+// (the progress bar), from the version the manifest selects. Called once
+// before the first dialog; without it a template with a progress bar may
+// fail to load on systems that do not load comctl32 on demand.
+void RegisterCommonControls();
+
 class Control {
  public:
   void Attach(HWND window) { window_ = window; }

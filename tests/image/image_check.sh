@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installer image stays small and self-contained: it imports only DLLs
-# that every Windows system has, and its stripped size is within budget.
+# that every Windows system has, its stripped size is within budget, and it
+# carries its manifest and version resource.
 #   image_check.sh IMAGE OBJDUMP MAX_BYTES
 set -euo pipefail
 image=$1 objdump=$2 max_bytes=$3
@@ -20,6 +21,22 @@ done
 "$objdump" -h "$image" | grep -q '\.debug' && fail "the image carries debug sections"
 size=$(stat -c %s "$image")
 [ "$size" -le "$max_bytes" ] || fail "image is $size bytes, more than $max_bytes"
+
+# Resource data is stored as is: the manifest as UTF-8, version strings as
+# UTF-16LE.
+contains_text() { LC_ALL=C grep -q -a -F -- "$1" "$image"; }
+contains_utf16() {
+  local pattern
+  pattern=$(printf '%s' "$1" | sed 's/./&\\x00/g')
+  LC_ALL=C grep -q -a -P -- "$pattern" "$image"
+}
+contains_text 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' ||
+  fail "no manifest asking for common controls 6.0.0.0"
+contains_text 'requestedExecutionLevel level="requireAdministrator"' ||
+  fail "the manifest does not ask for administrator rights"
+for text in InternalName ParvaneSetup OriginalFilename ParvaneSetup.EXE 1.0.0.1; do
+  contains_utf16 "$text" || fail "no version resource string $text"
+done
 
 echo "image $size bytes (limit $max_bytes); imports: $(echo $imports)"
 [ "$failures" = 0 ]
