@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/Handles.h"
 #include "product/win32/HeapArray.h"
 
 namespace {
@@ -13,20 +14,6 @@ constexpr DWORD kVariableCapacity = 32768;
 // The longest current directory in ANSI bytes: 32767 characters of up to
 // two bytes each, with the terminator.
 constexpr DWORD kFolderCapacity = 65536;
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 char* Append(char* out, const char* text, int length) {
   CopyMemory(out, text, length);
@@ -63,9 +50,10 @@ void AppendStandinLine(std::initializer_list<const char*> fields) {
   end = Append(end, folder.get(), folderLength);
   end = Append(end, "\r\n", 2);
 
-  FileHandle log(CreateFileW(logPath.get(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (log.get() == INVALID_HANDLE_VALUE) return;
+  framework::ScopedFileHandle log(CreateFileW(logPath.get(), FILE_APPEND_DATA,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!log.IsValid()) return;
   DWORD written = 0;
-  WriteFile(log.get(), line.get(), static_cast<DWORD>(end - line.get()), &written, nullptr);
+  WriteFile(log.Get(), line.get(), static_cast<DWORD>(end - line.get()), &written, nullptr);
 }
