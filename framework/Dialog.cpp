@@ -34,8 +34,18 @@ Dialog::Dialog(UINT templateId, Dialog* parent) : templateId_(templateId), paren
 
 Dialog::~Dialog() = default;
 
+// A dialog without a parent is owned by the thread's active window when
+// that is on screen (an About box opened from a page belongs to the page
+// and is centred over it), and by nothing otherwise (a wizard page that
+// follows one that has just ended stands alone, with its own taskbar
+// button).
+static HWND ActiveVisibleWindow() {
+  HWND active = ::GetActiveWindow();
+  return active && ::IsWindowVisible(active) ? active : nullptr;
+}
+
 INT_PTR Dialog::DoModal() {
-  HWND owner = parent_ ? parent_->Handle() : nullptr;
+  HWND owner = parent_ ? parent_->Handle() : ActiveVisibleWindow();
   return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner,
                            DialogProcedure, reinterpret_cast<LPARAM>(this));
 }

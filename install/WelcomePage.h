@@ -1,13 +1,33 @@
-// The first page of the install wizard.
+// The first page of the install wizard. Its Next runs the licence page from
+// inside the handler, so the whole wizard has ended when this page's modal
+// run returns.
 #pragma once
 
-#include "framework/Dialog.h"
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "res/resource.h"
+#include "ui/ProductDialog.h"
 
 namespace install {
 
-class WelcomePage : public framework::Dialog {
+class WelcomePage : public ui::ProductDialog {
  public:
   WelcomePage();
+
+ protected:
+  void DoDataExchange(framework::DataExchange& exchange) override;
+  BOOL OnInitDialog() override;
+
+  BEGIN_MESSAGE_MAP(WelcomePage, ui::ProductDialog)
+    ON_COMMAND(IDOK, OnNext)
+  END_MESSAGE_MAP()
+
+ private:
+  void OnNext();
+
+  framework::Control titleLine_;
+  // Created with the page and deleted with it, after its window is gone.
+  framework::ScopedGdiObject titleFont_;
 };
 
 }  // namespace install

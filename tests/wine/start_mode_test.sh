@@ -58,9 +58,9 @@ SCRIPT
 
 program='"C:\ptest\ParvaneSetup.exe"'
 expect_mode "$program" install cancel
-expect_mode "$program /UNINSTALL" install ok
+expect_mode "$program /UNINSTALL" install cancel
 expect_mode "$program Uninstall" install escape
-expect_mode "$program uninstall" uninstall ok
+expect_mode "$program uninstall" uninstall escape
 expect_mode "$program -uninstall" uninstall cancel
 expect_mode "$program reuninstallx" uninstall escape
 # The program's own name is never searched, quoted or not.
