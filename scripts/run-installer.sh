@@ -35,11 +35,35 @@ cat > "$work/walk.txt" <<WALK
 start $program
 window 安装Parvane
 $(shot 1-welcome)
+syscommand 16
+window "关于 ParvaneSetup"
+$(shot 2-about)
+click 1
+window 安装Parvane
+click 1
+window 安装Parvane
+exists 1004 1
+click 1
+messagebox 安装Parvane 您必须接受此协议，才能继续安装Parvane。
+$(shot 3-licence-not-accepted)
+click 1
+window 安装Parvane
+click 1004
+$(shot 4-licence)
+click 1
+window 安装Parvane
+exists 1000 1
+$(shot 5-target)
+click 1000
+window 选择安装目录
+$(shot 6-folder-browser)
+click 2
+window 安装Parvane
 click 2
 exit 0
 start $program uninstall
 window 卸载Parvane
-$(shot 2-uninstall)
+$(shot 7-uninstall)
 click 2
 exit 0
 WALK
@@ -49,7 +73,8 @@ status=0
 run_driver "$work/walk.txt" "$work/walk.log" || status=$?
 for bitmap in "$shots"/*.bmp; do
   [ -e "$bitmap" ] || continue
-  convert "$bitmap" "${bitmap%.bmp}.png" && rm "$bitmap"
+  # Cropped to the windows: the empty desktop around them says nothing.
+  convert "$bitmap" -trim +repage "${bitmap%.bmp}.png" && rm "$bitmap"
 done
 echo "screenshots:"
 ls -1 "$shots"/*.png 2>/dev/null | sed 's/^/  /'

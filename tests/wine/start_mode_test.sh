@@ -27,7 +27,7 @@ uninstall_caption=卸载Parvane
 failures=0
 case_number=0
 
-# expect_mode COMMANDLINE install|uninstall ok|cancel|escape
+# expect_mode COMMANDLINE install|uninstall cancel|escape|close
 expect_mode() {
   local command_line=$1 mode=$2 ending=$3 caption close
   case $mode in
@@ -35,7 +35,7 @@ expect_mode() {
     uninstall) caption=$uninstall_caption ;;
   esac
   case $ending in
-    ok) close="click 1" ;;
+    close) close="syscommand 0xF060" ;;
     cancel) close="click 2" ;;
     escape) close="key escape" ;;
   esac
@@ -58,10 +58,10 @@ SCRIPT
 
 program='"C:\ptest\ParvaneSetup.exe"'
 expect_mode "$program" install cancel
-expect_mode "$program /UNINSTALL" install cancel
+expect_mode "$program /UNINSTALL" install close
 expect_mode "$program Uninstall" install escape
 expect_mode "$program uninstall" uninstall escape
-expect_mode "$program -uninstall" uninstall cancel
+expect_mode "$program -uninstall" uninstall close
 expect_mode "$program reuninstallx" uninstall escape
 # The program's own name is never searched, quoted or not.
 expect_mode '"C:\uninstall here\ParvaneSetup.exe"' install cancel

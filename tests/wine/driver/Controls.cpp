@@ -12,21 +12,6 @@
 namespace uidriver {
 namespace {
 
-HWND TheControl(const Driver& driver, const std::string& id) {
-  const HWND control = Control(driver, id);
-  if (!control) throw Failure{"a control with id " + id, "none"};
-  return control;
-}
-
-// Sent, never posted: these only read, so the answer comes at once.
-LRESULT Ask(HWND control, UINT message, WPARAM wParam = 0) {
-  DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(control, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
-    throw Failure{"an answer to message " + std::to_string(message), "none within 5 s"};
-  }
-  return static_cast<LRESULT>(answer);
-}
-
 void Expect(const std::string& expected, const std::string& saw) {
   if (saw != expected) throw Failure{expected, saw};
 }
@@ -39,14 +24,15 @@ void ExpectFlag(const Command& command, const char* what, bool saw) {
   }
 }
 
-// A user cannot press what is hidden or disabled, nor anything in a window
-// that a modal box has disabled.
-void ExpectPressable(const Driver& driver, HWND control) {
-  if (!IsWindowEnabled(TheWindow(driver))) {
-    throw Failure{"an enabled window", "the window is disabled (is a modal box open?)"};
+// An edit's answer to `message` is greater than the bound in args[1].
+void ExpectAbove(const Driver& driver, const Command& command, UINT message, const char* what) {
+  const HWND control = TheControl(driver, command.args[0]);
+  const long long bound = ParseNumber(command.args[1]);
+  const LRESULT saw = AskControl(control, message);
+  if (saw <= bound) {
+    throw Failure{std::string("a ") + what + " above " + std::to_string(bound),
+                  what + (" " + std::to_string(saw))};
   }
-  if (!IsWindowVisible(control)) throw Failure{"a visible control", "a hidden one"};
-  if (!IsWindowEnabled(control)) throw Failure{"an enabled control", "a disabled one"};
 }
 
 int Depth(HWND child, HWND top) {
@@ -63,6 +49,35 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
 }
 
 }  // namespace
+
+HWND TheControl(const Driver& driver, const std::string& id) {
+  const HWND control = Control(driver, id);
+  if (!control) throw Failure{"a control with id " + id, "none"};
+  return control;
+}
+
+// Sent, never posted: these only read, so the answer comes at once.
+LRESULT AskControl(HWND control, UINT message, WPARAM wParam) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(control, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
+    throw Failure{"an answer to message " + std::to_string(message), "none within 5 s"};
+  }
+  return static_cast<LRESULT>(answer);
+}
+
+void ExpectWindowEnabled(HWND window) {
+  if (!IsWindowEnabled(window)) {
+    throw Failure{"an enabled window", "the window is disabled (is a modal box open?)"};
+  }
+}
+
+// A user cannot press what is hidden or disabled, nor anything in a window
+// that a modal box has disabled.
+void ExpectPressable(const Driver& driver, HWND control) {
+  ExpectWindowEnabled(TheWindow(driver));
+  if (!IsWindowVisible(control)) throw Failure{"a visible control", "a hidden one"};
+  if (!IsWindowEnabled(control)) throw Failure{"an enabled control", "a disabled one"};
+}
 
 void TextCommand(Driver& driver, const Command& command) {
   const std::string saw = Shown(WindowText(TheControl(driver, command.args[0])));
@@ -81,14 +96,14 @@ void CheckedCommand(Driver& driver, const Command& command) {
   const HWND control = TheControl(driver, command.args[0]);
   const long long expected = ParseNumber(command.args[1]);
   Expect("check state " + std::to_string(expected),
-         "check state " + std::to_string(Ask(control, BM_GETCHECK)));
+         "check state " + std::to_string(AskControl(control, BM_GETCHECK)));
 }
 
 void ProgressCommand(Driver& driver, const Command& command) {
   const HWND control = TheControl(driver, command.args[0]);
   const long long expected = ParseNumber(command.args[1]);
   Expect("position " + std::to_string(expected),
-         "position " + std::to_string(Ask(control, PBM_GETPOS)));
+         "position " + std::to_string(AskControl(control, PBM_GETPOS)));
 }
 
 void RangeCommand(Driver& driver, const Command& command) {
@@ -98,8 +113,8 @@ void RangeCommand(Driver& driver, const Command& command) {
   // wParam TRUE asks for the low limit; no PBRANGE, which would not cross
   // into the other process.
   Expect("range " + std::to_string(low) + " " + std::to_string(high),
-         "range " + std::to_string(Ask(control, PBM_GETRANGE, TRUE)) + " " +
-             std::to_string(Ask(control, PBM_GETRANGE, FALSE)));
+         "range " + std::to_string(AskControl(control, PBM_GETRANGE, TRUE)) + " " +
+             std::to_string(AskControl(control, PBM_GETRANGE, FALSE)));
 }
 
 void ExistsCommand(Driver& driver, const Command& command) {
@@ -120,9 +135,7 @@ void KeyCommand(Driver& driver, const Command& command) {
   const HWND window = TheWindow(driver);
   const std::string& name = command.args[0];
   if (name != "enter" && name != "escape") throw ScriptError{"key is enter or escape"};
-  if (!IsWindowEnabled(window)) {
-    throw Failure{"an enabled window", "the window is disabled (is a modal box open?)"};
-  }
+  ExpectWindowEnabled(window);
   const UINT key = name == "enter" ? VK_RETURN : VK_ESCAPE;
   const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
   PostMessageA(window, WM_KEYDOWN, key, scan | 1);
@@ -141,6 +154,28 @@ void TypeCommand(Driver& driver, const Command& command) {
       !answer) {
     throw Failure{"the text set", "WM_SETTEXT failed or timed out"};
   }
+}
+
+void LineCountCommand(Driver& driver, const Command& command) {
+  const HWND control = TheControl(driver, command.args[0]);
+  const long long expected = ParseNumber(command.args[1]);
+  Expect(std::to_string(expected) + " lines",
+         std::to_string(AskControl(control, EM_GETLINECOUNT)) + " lines");
+}
+
+void FirstLineCommand(Driver& driver, const Command& command) {
+  const HWND control = TheControl(driver, command.args[0]);
+  const long long expected = ParseNumber(command.args[1]);
+  Expect("first visible line " + std::to_string(expected),
+         "first visible line " + std::to_string(AskControl(control, EM_GETFIRSTVISIBLELINE)));
+}
+
+void FirstLineAboveCommand(Driver& driver, const Command& command) {
+  ExpectAbove(driver, command, EM_GETFIRSTVISIBLELINE, "first visible line");
+}
+
+void LineCountAboveCommand(Driver& driver, const Command& command) {
+  ExpectAbove(driver, command, EM_GETLINECOUNT, "line count");
 }
 
 // Collected first and printed afterwards: nothing may throw through the

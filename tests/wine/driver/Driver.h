@@ -43,8 +43,20 @@ void GoneCommand(Driver& driver, const Command& command);
 void MessageBoxCommand(Driver& driver, const Command& command);
 HWND Control(const Driver& driver, const std::string& id);  // 0: the window itself
 std::string WindowText(HWND window);
+// A visible top-level window of the process with exactly that caption, of
+// any class; NULL when there is none.
+HWND FindTopWindow(DWORD processId, const std::string& caption);
+// What a failed search saw instead: the process's visible top-level windows.
+std::string WindowsOf(DWORD processId);
+// For failure messages: a control as `id N CLASS "TEXT"`, a top-level
+// window as `CLASS "CAPTION"`.
+std::string Describe(HWND window);
 
 // Controls.cpp
+HWND TheControl(const Driver& driver, const std::string& id);       // throws Failure when missing
+LRESULT AskControl(HWND control, UINT message, WPARAM wParam = 0);  // sent; only reads
+void ExpectWindowEnabled(HWND window);
+void ExpectPressable(const Driver& driver, HWND control);
 void TextCommand(Driver& driver, const Command& command);
 void VisibleCommand(Driver& driver, const Command& command);
 void EnabledCommand(Driver& driver, const Command& command);
@@ -56,6 +68,32 @@ void ClickCommand(Driver& driver, const Command& command);
 void KeyCommand(Driver& driver, const Command& command);
 void TypeCommand(Driver& driver, const Command& command);
 void DumpCommand(Driver& driver, const Command& command);
+void LineCountCommand(Driver& driver, const Command& command);
+void FirstLineCommand(Driver& driver, const Command& command);
+void FirstLineAboveCommand(Driver& driver, const Command& command);
+void LineCountAboveCommand(Driver& driver, const Command& command);
+
+// Input.cpp
+void SysCommandCommand(Driver& driver, const Command& command);
+void KeysCommand(Driver& driver, const Command& command);
+void MnemonicCommand(Driver& driver, const Command& command);
+void ScrollCommand(Driver& driver, const Command& command);
+void FocusCommand(Driver& driver, const Command& command);
+
+// Appearance.cpp
+void IconCommand(Driver& driver, const Command& command);
+void FontCommand(Driver& driver, const Command& command);
+void FontNotCommand(Driver& driver, const Command& command);
+void StyleCommand(Driver& driver, const Command& command);
+void ExStyleCommand(Driver& driver, const Command& command);
+void NoStyleCommand(Driver& driver, const Command& command);
+
+// Geometry.cpp
+void DialogRectCommand(Driver& driver, const Command& command);
+void DialogSizeCommand(Driver& driver, const Command& command);
+void CentredOverCommand(Driver& driver, const Command& command);
+void CentredScreenCommand(Driver& driver, const Command& command);
+void OwnerCommand(Driver& driver, const Command& command);
 
 // SystemMenu.cpp
 void SysMenuCommand(Driver& driver, const Command& command);

@@ -1,7 +1,6 @@
 // Loaded into the program under test by the driver's hooks: reads what only
-// the owning process can read (GetSystemMenu returns NULL for another
-// process's window under Wine) and reports when the thread has worked
-// through the messages the driver posted.
+// the owning process can read (see HookProtocol.h) and reports when the
+// thread has worked through the messages the driver posted.
 #include <windows.h>
 
 #include "Handles.h"
@@ -10,23 +9,16 @@
 namespace uidriver {
 namespace {
 
-void ReportSystemMenu(HWND window, DWORD driverId) {
-  char name[64];
-  wsprintfA(name, kMenuMappingFormat, driverId);
-  UniqueHandle mapping(OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
-  if (!mapping) return;
-  UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, sizeof(MenuReport)));
-  if (!view) return;
-  auto* report = static_cast<MenuReport*>(view.get());
+void AnswerSystemMenu(HWND window, Query& query) {
   const HMENU menu = GetSystemMenu(window, FALSE);
   if (!menu) {
-    report->result = kReportNoMenu;
+    query.answer = kAnswerRefused;
     return;
   }
   const int count = GetMenuItemCount(menu);
-  report->count = 0;
-  for (int i = 0; i < count && report->count < ARRAYSIZE(report->items); ++i) {
-    MenuItemReport& item = report->items[report->count++];
+  query.menuCount = 0;
+  for (int i = 0; i < count && query.menuCount < ARRAYSIZE(query.menu); ++i) {
+    MenuItemReport& item = query.menu[query.menuCount++];
     item.state = GetMenuState(menu, i, MF_BYPOSITION);
     item.id = GetMenuItemID(menu, i);
     if (item.state & MF_SEPARATOR) {
@@ -35,7 +27,50 @@ void ReportSystemMenu(HWND window, DWORD driverId) {
       item.text[0] = '\0';
     }
   }
-  report->result = kReportMenu;
+  query.answer = kAnswerGiven;
+}
+
+void AnswerFont(HWND window, Query& query) {
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
+  query.systemFont = font == nullptr;
+  if (!font) font = GetStockObject(SYSTEM_FONT);
+  query.answer = GetObjectA(font, sizeof query.font, &query.font) ? kAnswerGiven : kAnswerRefused;
+}
+
+void AnswerDialogUnits(HWND window, Query& query) {
+  RECT base{0, 0, 4, 8};
+  query.pixels = query.units;
+  if (!MapDialogRect(window, &query.pixels) || !MapDialogRect(window, &base)) {
+    query.answer = kAnswerRefused;
+    return;
+  }
+  query.baseUnits = SIZE{base.right, base.bottom};
+  query.answer = kAnswerGiven;
+}
+
+void Answer(HWND window, DWORD driverId) {
+  char name[64];
+  wsprintfA(name, kQueryMappingFormat, driverId);
+  UniqueHandle mapping(OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
+  if (!mapping) return;
+  UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, sizeof(Query)));
+  if (!view) return;
+  auto& query = *static_cast<Query*>(view.get());
+  switch (query.kind) {
+    case kQuerySystemMenu:
+      AnswerSystemMenu(window, query);
+      break;
+    case kQueryFont:
+      AnswerFont(window, query);
+      break;
+    case kQueryDialogUnits:
+      AnswerDialogUnits(window, query);
+      break;
+    case kQueryIcon:
+      query.hasIcon = SendMessageA(window, WM_GETICON, query.iconType, 0) != 0;
+      query.answer = kAnswerGiven;
+      break;
+  }
 }
 
 void ReportSettled(DWORD driverId) {
@@ -52,8 +87,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     CallWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (message->message == RegisterWindowMessageA(uidriver::kSysMenuMessage)) {
-      uidriver::ReportSystemMenu(message->hwnd, static_cast<DWORD>(message->wParam));
+    if (message->message == RegisterWindowMessageA(uidriver::kQueryMessage)) {
+      uidriver::Answer(message->hwnd, static_cast<DWORD>(message->wParam));
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -1,5 +1,5 @@
 // What the driver and its hook DLL, loaded into the program under test,
-// agree on: message names, object names and the system-menu report.
+// agree on: message names, object names and the layout of a query.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +8,14 @@ namespace uidriver {
 
 constexpr char kHookDllName[] = "uidriver_hook.dll";
 
-// Sent to a window; wParam is the driver's process id. The hook answers by
-// filling the mapping named kMenuMappingFormat with the window's system menu.
-constexpr char kSysMenuMessage[] = "ParvaneUiDriver.SysMenu";
-constexpr char kMenuMappingFormat[] = "ParvaneUiDriver.SysMenu.%lu";
+// Sent to the window a query is about; wParam is the driver's process id.
+// The hook reads the query from the mapping named kQueryMappingFormat and
+// answers in place before the send returns. Only code inside the target
+// can answer these under Wine 8: GetSystemMenu and MapDialogRect fail on
+// another process's window, and WM_GETFONT and WM_GETICON sent from
+// another process never arrive (the send fails).
+constexpr char kQueryMessage[] = "ParvaneUiDriver.Query";
+constexpr char kQueryMappingFormat[] = "ParvaneUiDriver.Query.%lu";
 
 // Posted to a thread after an action; wParam is the driver's process id,
 // lParam how many more times the hook posts it to the back of the queue
@@ -19,18 +23,37 @@ constexpr char kMenuMappingFormat[] = "ParvaneUiDriver.SysMenu.%lu";
 constexpr char kSettleMessage[] = "ParvaneUiDriver.Settle";
 constexpr char kSettledEventFormat[] = "ParvaneUiDriver.Settled.%lu";
 
+enum : DWORD {
+  kQuerySystemMenu = 1,   // the window's system menu
+  kQueryFont = 2,         // WM_GETFONT, read with GetObjectA
+  kQueryDialogUnits = 3,  // MapDialogRect of `units` on the window
+  kQueryIcon = 4,         // WM_GETICON with `iconType`
+};
+
+enum : DWORD { kAnswerNone = 0, kAnswerGiven = 1, kAnswerRefused = 2 };
+
 struct MenuItemReport {
   UINT id;
   UINT state;      // GetMenuState: MF_SEPARATOR, MF_GRAYED, MF_DISABLED, ...
   char text[256];  // GetMenuStringA, "-" for a separator
 };
 
-enum : DWORD { kReportEmpty = 0, kReportMenu = 1, kReportNoMenu = 2 };
+struct Query {
+  // Written by the driver.
+  DWORD kind;
+  RECT units;       // kQueryDialogUnits: dialog units, mapped coordinate by coordinate
+  WPARAM iconType;  // kQueryIcon: ICON_BIG or ICON_SMALL
 
-struct MenuReport {
-  DWORD result;
-  DWORD count;
-  MenuItemReport items[64];
+  // Written by the hook. kAnswerRefused: no system menu (kQuerySystemMenu),
+  // not a dialog (kQueryDialogUnits).
+  DWORD answer;
+  DWORD menuCount;
+  MenuItemReport menu[64];
+  LOGFONTA font;
+  BOOL systemFont;  // WM_GETFONT gave NULL: the control draws with SYSTEM_FONT
+  RECT pixels;      // `units` mapped
+  SIZE baseUnits;   // what 4 x 8 dialog units map to
+  BOOL hasIcon;
 };
 
 }  // namespace uidriver

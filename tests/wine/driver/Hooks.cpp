@@ -33,8 +33,8 @@ HOOKPROC HookProc(HMODULE dll, const char* name) {
 
 Hooks::Hooks()
     : dll_(LoadLibraryA(HookDllPath().c_str())),
-      mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                  sizeof(MenuReport), NameFor(kMenuMappingFormat).c_str())),
+      mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Query),
+                                  NameFor(kQueryMappingFormat).c_str())),
       settled_(CreateEventA(nullptr, FALSE, FALSE, NameFor(kSettledEventFormat).c_str())) {}
 
 void Hooks::Detach() {
@@ -57,28 +57,37 @@ bool Hooks::Attach(HWND window) {
   return callWndProc_ && getMessage_;
 }
 
-std::vector<MenuItemReport> Hooks::ReadSystemMenu(HWND window) {
+Query Hooks::Ask(HWND window, const Query& query) {
   if (!mapping_ || !Attach(window)) {
     throw Failure{"a hook in the window's thread",
                   "none: " + HookDllPath() + " not loaded or refused"};
   }
-  const UniqueView view(
-      MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(MenuReport)));
+  const UniqueView view(MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Query)));
   if (!view) {
-    throw Failure{"a view of the report mapping", "error " + std::to_string(GetLastError())};
+    throw Failure{"a view of the query mapping", "error " + std::to_string(GetLastError())};
   }
-  auto* report = static_cast<MenuReport*>(view.get());
-  std::memset(report, 0, sizeof *report);
-  DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(window, RegisterWindowMessageA(kSysMenuMessage), GetCurrentProcessId(),
-                           0, SMTO_ABORTIFHUNG, kAnswerMs, &answer)) {
-    throw Failure{"an answer to the system-menu query", "none within 5 s"};
+  auto* shared = static_cast<Query*>(view.get());
+  std::memset(shared, 0, sizeof *shared);
+  shared->kind = query.kind;
+  shared->units = query.units;
+  shared->iconType = query.iconType;
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutA(window, RegisterWindowMessageA(kQueryMessage), GetCurrentProcessId(), 0,
+                           SMTO_ABORTIFHUNG, kAnswerMs, &ignored)) {
+    throw Failure{"an answer from the hook", "none within 5 s"};
   }
-  if (report->result == kReportEmpty) {
-    throw Failure{"a system-menu report", "none: the hook did not run in the target"};
+  if (shared->answer == kAnswerNone) {
+    throw Failure{"an answer from the hook", "none: the hook did not run in the target"};
   }
-  if (report->result == kReportNoMenu) throw Failure{"a system menu", "none"};
-  return std::vector<MenuItemReport>(report->items, report->items + report->count);
+  return *shared;
+}
+
+std::vector<MenuItemReport> Hooks::ReadSystemMenu(HWND window) {
+  Query query{};
+  query.kind = kQuerySystemMenu;
+  const Query answer = Ask(window, query);
+  if (answer.answer == kAnswerRefused) throw Failure{"a system menu", "none"};
+  return std::vector<MenuItemReport>(answer.menu, answer.menu + answer.menuCount);
 }
 
 void Hooks::Settle(HWND window, HANDLE process) {

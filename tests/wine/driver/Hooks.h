@@ -1,5 +1,6 @@
-// The driver's side of the hook DLL: hooks on the thread that owns the
-// current window, a system-menu read and the wait after a posted action.
+// The driver's side of the hook DLL: hooks on the thread that owns a
+// window, queries answered inside the target and the wait after a posted
+// action.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,11 @@ namespace uidriver {
 class Hooks {
  public:
   Hooks();
+
+  // Sends `query` to `window` (hooking its thread first) and returns it
+  // with the hook's answer. Throws Failure when no hook answers; an answer
+  // of kAnswerRefused is the caller's to judge.
+  Query Ask(HWND window, const Query& query);
 
   // Throws Failure when the menu cannot be read.
   std::vector<MenuItemReport> ReadSystemMenu(HWND window);

@@ -53,16 +53,6 @@ HWND FindDialog(DWORD processId, const std::string& caption) {
   return found;
 }
 
-// What a failed wait saw instead: the process's visible top-level windows.
-std::string WindowsOf(DWORD processId) {
-  std::string list;
-  ForEachTopWindow(processId, [&](HWND window, const std::string& text) {
-    list += (list.empty() ? "" : ", ") + ClassName(window) + " \"" + Shown(text) + "\"";
-    return true;
-  });
-  return list.empty() ? "no visible window" : "windows: " + list;
-}
-
 DWORD TimeoutArg(const Command& command, size_t index) {
   return static_cast<DWORD>(command.args.size() > index ? ParseNumber(command.args[index]) : 10000);
 }
@@ -109,6 +99,36 @@ HWND FindChild(HWND parent, int id) {
 }
 
 }  // namespace
+
+std::string WindowsOf(DWORD processId) {
+  std::string list;
+  ForEachTopWindow(processId, [&](HWND window, const std::string& text) {
+    list += (list.empty() ? "" : ", ") + ClassName(window) + " \"" + Shown(text) + "\"";
+    return true;
+  });
+  return list.empty() ? "no visible window" : "windows: " + list;
+}
+
+HWND FindTopWindow(DWORD processId, const std::string& caption) {
+  HWND found = nullptr;
+  ForEachTopWindow(processId, [&](HWND window, const std::string& text) {
+    if (text == caption) found = window;
+    return found == nullptr;
+  });
+  return found;
+}
+
+// A control's text is asked for (another process's edit keeps its text
+// where GetWindowTextA cannot see it); a top-level window's caption is not.
+std::string Describe(HWND window) {
+  if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
+    char caption[512] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    return ClassName(window) + " \"" + Shown(caption) + "\"";
+  }
+  return "id " + std::to_string(GetDlgCtrlID(window)) + " " + ClassName(window) + " \"" +
+         Shown(WindowText(window)) + "\"";
+}
 
 HWND TheWindow(const Driver& driver) {
   if (!driver.window) throw ScriptError{"no current window: use window or messagebox first"};

@@ -2,12 +2,14 @@
 // uses, for the harness's self-test. It shows its environment, working
 // directory and command line; OK (enabled by the checkbox) stores the edit's
 // text in HKCU\Software\ParvaneHarness and exits with 7; Cancel exits with
-// 1000, a code that does not fit the 8 bits `wine` passes back.
+// 1000, a code that does not fit the 8 bits `wine` passes back. Its own
+// system-menu item opens a box; two buttons open the shell's folder browser
+// and a dialog of its own (TestWindows.h).
+// harness_testdialog /owned: the same dialog, owned by a plain window.
 // harness_testdialog /lnk PATH: writes a shortcut to C:\harness\目标.exe.
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <cstring>
 #include <memory>
@@ -15,19 +17,21 @@
 #include <type_traits>
 
 #include "TestDialog.h"
+#include "TestWindows.h"
 
 namespace {
 
-struct ComRelease {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-template <typename T>
-using ComPtr = std::unique_ptr<T, ComRelease>;
+constexpr int kLicenceLines = 30;
 
 struct KeyClose {
   void operator()(HKEY key) const { RegCloseKey(key); }
 };
 using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyClose>;
+
+struct FontDelete {
+  void operator()(HFONT font) const { DeleteObject(font); }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDelete>;
 
 std::string ItemText(HWND dialog, int id) {
   char text[512] = "";
@@ -61,8 +65,22 @@ void Ask(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_DELTAPOS, 10, 0);
 }
 
-void Init(HWND dialog) {
+// Lines short enough never to wrap, so that the edit counts exactly these.
+std::string LicenceText() {
+  std::string text;
+  for (int line = 1; line <= kLicenceLines; ++line) {
+    if (line > 1) text += "\r\n";
+    text += "第 " + std::to_string(line) + " 条：许可条款。";
+  }
+  return text;
+}
+
+void Init(HWND dialog, HFONT titleFont) {
+  SendDlgItemMessageA(dialog, IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont), FALSE);
+  SendMessageA(dialog, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_APPLICATION)));
   SetDlgItemTextA(dialog, IDC_NAME, "初始文本");
+  SetDlgItemTextA(dialog, IDC_LICENCE, LicenceText().c_str());
   SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, 200);
   SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, 50, 0);
   // The wide call: GetEnvironmentVariableA gets GBK values wrong in Wine 8.
@@ -78,12 +96,7 @@ void Init(HWND dialog) {
   AppendMenuA(menu, MF_STRING, IDM_ABOUT, "关于测试(&A)...");
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG) {
-    Init(dialog);
-    return TRUE;
-  }
-  if (message != WM_COMMAND) return FALSE;
+INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
   switch (LOWORD(wParam)) {
     case IDC_AGREE:
       EnableWindow(GetDlgItem(dialog, IDOK), IsDlgButtonChecked(dialog, IDC_AGREE) == BST_CHECKED);
@@ -96,6 +109,12 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case IDC_ASK:
       Ask(dialog);
       return TRUE;
+    case IDC_BROWSE:
+      harness::BrowseForFolder(dialog);
+      return TRUE;
+    case IDC_CHILD:
+      harness::RunChildDialog(dialog);
+      return TRUE;
     case IDOK:
       Save(dialog);
       EndDialog(dialog, 7);
@@ -107,31 +126,36 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   return FALSE;
 }
 
-int WriteShortcut(const char* path) {
-  if (FAILED(CoInitialize(nullptr))) return 3;
-  IShellLinkA* created = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(&created)))) {
-    return 3;
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      Init(dialog, reinterpret_cast<HFONT>(lParam));
+      return TRUE;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) != IDM_ABOUT) return FALSE;
+      MessageBoxA(dialog, "测试对话框 1.0", "关于", MB_OK | MB_ICONINFORMATION);
+      return TRUE;
+    case WM_COMMAND:
+      return OnCommand(dialog, wParam);
   }
-  const ComPtr<IShellLinkA> link(created);
-  link->SetPath("C:\\harness\\目标.exe");
-  link->SetWorkingDirectory("C:\\harness\\工作目录");
-  link->SetDescription("测试快捷方式");
-  IPersistFile* file = nullptr;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) return 3;
-  const ComPtr<IPersistFile> persist(file);
-  wchar_t widePath[MAX_PATH] = L"";
-  MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
-  return SUCCEEDED(persist->Save(widePath, TRUE)) ? 0 : 3;
+  return FALSE;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  if (std::strncmp(commandLine, "/lnk ", 5) == 0) return WriteShortcut(commandLine + 5);
+  if (std::strncmp(commandLine, "/lnk ", 5) == 0) return harness::WriteShortcut(commandLine + 5);
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  return static_cast<int>(
-      DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc, 0));
+  // Outlives the dialog, whose title static draws with it.
+  const UniqueFont titleFont(CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH, "黑体"));
+  std::unique_ptr<harness::OwnerFrame> frame;
+  if (std::strcmp(commandLine, "/owned") == 0) {
+    frame = std::make_unique<harness::OwnerFrame>(instance);
+  }
+  return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN),
+                                          frame ? frame->get() : nullptr, DialogProc,
+                                          reinterpret_cast<LPARAM>(titleFont.get())));
 }

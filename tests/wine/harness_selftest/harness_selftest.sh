@@ -184,6 +184,160 @@ expect_failure not_gbk 2 'ERROR line 1: a character that code page 936 cannot ho
 print 😀
 EOF
 
+# How windows look. Pixels follow from the pinned fonts: the dialog's
+# base units are 7x14.
+expect_failure wrong_font 1 'FAIL line 3: font 1011 宋体 -16 700: expected font "宋体" -16 700, saw font "黑体" -16 700' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+font 1011 宋体 -16 700
+EOF
+
+expect_failure same_font 1 'FAIL line 3: font-not 1011 黑体: expected a face other than "黑体", saw font "黑体" -16 700' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+font-not 1011 黑体
+EOF
+
+expect_failure no_small_icon 1 'FAIL line 3: icon small 1: expected a small icon, saw none' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+icon small 1
+EOF
+
+expect_failure style_missing 1 'FAIL line 3: style 1001 0x00000804: expected style bits 0x00000804 set, saw style 0x50010080 (0x00000804 clear)' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+style 1001 0x00000804
+EOF
+
+expect_failure style_present 1 'FAIL line 3: nostyle 1013 0x00010800: expected style bits 0x00010800 clear, saw style 0x50210804 (0x00010800 set)' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+nostyle 1013 0x00010800
+EOF
+
+expect_failure exstyle_missing 1 'FAIL line 3: exstyle 0 0x00000008: expected extended style bits 0x00000008 set, saw extended style 0x00010101 (0x00000008 clear)' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+exstyle 0 0x00000008
+EOF
+
+expect_failure wrong_dialogrect 1 'FAIL line 3: dialogrect 1001 48 22 92 15: expected 84,39 161x26 (dialog units 48 22 92 15 at base units 7x14), saw 84,39 161x25' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+dialogrect 1001 48 22 92 15
+EOF
+
+expect_failure wrong_dialogsize 1 'FAIL line 3: dialogsize 260 230: expected client area 0,0 455x403 (dialog units 260 230 at base units 7x14), saw client area 0,0 455x406 in the window 281,168 461x431' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+dialogsize 260 230
+EOF
+
+expect_failure dialogrect_of_window 2 'ERROR line 3: dialogrect 0 0 0 260 232: dialogrect takes a control; dialogsize measures the window' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+dialogrect 0 0 0 260 232
+EOF
+
+expect_failure nudged 1 'FAIL line 6: windowrect-centred-over 测试对话框: expected a window centred over "测试对话框" 281,168 461x431, saw 398,338 286x130, its centre off by +29.5,+19.5' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1016
+window 子对话框
+click 1017
+windowrect-centred-over 测试对话框
+EOF
+
+# Centred on the screen, so not over its owner; that owner is no dialog,
+# which `window` does not find.
+expect_failure not_over_frame 1 'FAIL line 4: windowrect-centred-over 框架窗口: expected a window centred over "框架窗口" 40,40 400x300, saw 281,168 461x431, its centre off by +271.5,+193.5' <<'EOF'
+start harness_testdialog.exe /owned
+window 测试对话框
+windowrect-centred-screen
+windowrect-centred-over 框架窗口
+EOF
+
+expect_failure frame_not_dialog 1 'FAIL line 3: window 框架窗口 300: expected window "框架窗口", saw after 300 ms windows: #32770 "测试对话框", ParvaneHarnessFrame "框架窗口"' <<'EOF'
+start harness_testdialog.exe /owned
+window 测试对话框
+window 框架窗口 300
+EOF
+
+expect_failure not_owned 1 'FAIL line 3: owner 测试对话框: expected the owner "测试对话框", saw no owner' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+owner 测试对话框
+EOF
+
+expect_failure owned 1 'FAIL line 5: owner none: expected no owner, saw owner #32770 "测试对话框"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1016
+window 子对话框
+owner none
+EOF
+
+# Keyboard and scrolling.
+expect_failure wrong_focus 1 'FAIL line 3: focus 1002: expected the focus on id 1002 Button "我同意(&A)", saw it on id 1001 Edit "初始文本"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+focus 1002
+EOF
+
+expect_failure keys_disabled 1 'FAIL line 3: keys 1 x: expected an enabled control, saw a disabled one' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+keys 1 x
+EOF
+
+expect_failure mnemonic_behind_modal 1 'FAIL line 5: mnemonic a: expected an enabled window, saw the window is disabled (is a modal box open?)' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1004
+window 测试对话框
+mnemonic a
+EOF
+
+expect_failure mnemonic_not_letter 2 'ERROR line 3: mnemonic 名: a mnemonic is one letter or digit' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+mnemonic 名
+EOF
+
+expect_failure syscommand_behind_modal 1 'FAIL line 5: syscommand 0xF060: expected an enabled window, saw the window is disabled (is a modal box open?)' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+syscommand 0x110
+window 测试对话框
+syscommand 0xF060
+EOF
+
+expect_failure wrong_linecount 1 'FAIL line 3: linecount 1013 31: expected 31 lines, saw 30 lines' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+linecount 1013 31
+EOF
+
+expect_failure few_lines 1 'FAIL line 3: linecount-above 1013 30: expected a line count above 30, saw line count 30' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+linecount-above 1013 30
+EOF
+
+expect_failure scrolled 1 'FAIL line 4: firstline 1013 0: expected first visible line 0, saw first visible line 5' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+scroll 1013 down
+firstline 1013 0
+EOF
+
+expect_failure not_scrolled 1 'FAIL line 3: firstline-above 1013 0: expected a first visible line above 0, saw first visible line 0' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+firstline-above 1013 0
+EOF
+
 [ -z "$(lingering)" ] || fail "a failing script left the dialog running: $(lingering)"
 
 [ "$failures" = 0 ] && echo "all checks passed" || exit 1

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# How the installer's windows look, checked in the running program: every
+# control where its template puts it, the frames centred where they should
+# be, the title bar icons, the system menu's About entry and the About box
+# it opens, the welcome page's heavy title font.
+#   window_look_test.sh PACKAGE
+set -euo pipefail
+package=$1
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/wine/harness.sh"
+work=$(mktemp -d)
+trap 'wine_session_stop; rm -rf "$work"' EXIT
+wine_session_start
+mkdir -p "$WINEPREFIX/drive_c/look"
+cp "$package" "$WINEPREFIX/drive_c/look/ParvaneSetup.exe"
+failures=0
+count=0
+
+check() {
+  local name=$1
+  count=$((count + 1))
+  cat > "$work/$count.txt"
+  if ! run_driver "$work/$count.txt" "$work/$count.log" >/dev/null; then
+    echo "FAIL: $name"
+    grep -E '^(FAIL|ERROR)' "$work/$count.log" | sed 's/^/    /'
+    failures=$((failures + 1))
+  fi
+}
+
+# Wine's own system menu items come first; ours end the menu.
+menu='恢复(&R)|移动(&M)|大小(&S)|最小化(&N)|最大化(&X)|-|关闭(&C)\tAlt+F4|-|关于 Wine(&A)|-|关于 ParvaneSetup(&A)...'
+# The common look of the four large windows.
+large_window() {
+  printf 'sysmenu "%s"\nicon big 1\nicon small 1\n' "$menu"
+}
+about_box_over() {
+  cat <<SCRIPT
+syscommand 16
+window "关于 ParvaneSetup"
+owner $1
+windowrect-centred-over $1
+dialogsize 235 55
+dialogrect 1 178 7 50 14
+text 1 确定
+key escape
+gone "关于 ParvaneSetup"
+window $1
+SCRIPT
+}
+
+check "the welcome page" <<SCRIPT
+start "C:\\look\\ParvaneSetup.exe"
+window 安装Parvane
+$(large_window)
+windowrect-centred-screen
+dialogsize 318 191
+dialogrect 1 191 168 50 14
+dialogrect 2 252 168 50 14
+dialogrect 1005 35 32 220 23
+font 1005 Arial 20 956
+font-not -1 Arial
+nostyle 0 0x00030000
+$(about_box_over 安装Parvane)
+click 1
+window 安装Parvane
+exists 1004 1
+$(large_window)
+windowrect-centred-screen
+dialogsize 318 191
+dialogrect 1001 4 16 307 124
+dialogrect 1004 7 146 79 9
+dialogrect 1005 109 147 92 8
+dialogrect 1 191 168 50 14
+dialogrect 2 252 168 50 14
+font-not 1004 Arial
+$(about_box_over 安装Parvane)
+click 1004
+click 1
+window 安装Parvane
+exists 1000 1
+$(large_window)
+windowrect-centred-screen
+exstyle 0 0x00040000
+dialogsize 318 192
+dialogrect 1004 13 30 251 10
+dialogrect 1005 16 48 243 12
+dialogrect 1000 266 47 39 13
+dialogrect 1002 17 101 172 11
+dialogrect 1001 17 117 286 10
+dialogrect 1 191 168 50 14
+dialogrect 2 252 168 50 14
+type 1005 "C:\\看看"
+$(about_box_over 安装Parvane)
+text 1005 "C:\\看看"
+visible 1001 0
+click 2
+exit 0
+SCRIPT
+
+check "the uninstall dialog" <<SCRIPT
+start "C:\\look\\ParvaneSetup.exe" uninstall
+window 卸载Parvane
+$(large_window)
+windowrect-centred-screen
+exstyle 0 0x00040000
+dialogsize 318 191
+dialogrect 1000 13 57 285 25
+dialogrect 1002 21 77 247 8
+dialogrect 1001 10 91 291 11
+dialogrect 1 189 169 50 14
+dialogrect 2 252 169 50 14
+$(about_box_over 卸载Parvane)
+text 1000 您确定要卸载Parvane吗？
+click 2
+exit 0
+SCRIPT
+
+echo "$count windows checked, $failures failed"
+[ "$failures" = 0 ]
