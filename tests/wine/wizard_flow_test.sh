@@ -161,6 +161,19 @@ text 1005 "E:\\typed"
 key escape
 exit 0
 SCRIPT
+# With nothing chosen, Wine's browser confirms the desktop folder: its path
+# replaces the edit's text as the shell gives it, without a backslash.
+scenario "target: a folder chosen in the browser replaces the edit's text" <<SCRIPT
+$(target_page)
+click 1000
+window 选择安装目录
+click 1
+gone 选择安装目录
+window 安装Parvane
+text 1005 "C:\\users\\$(whoami)\\Desktop"
+key escape
+exit 0
+SCRIPT
 scenario "target: the close box ends the wizard" <<SCRIPT
 $(target_page)
 syscommand 0xF060
