@@ -111,6 +111,12 @@ dialogrect 1 189 169 50 14
 dialogrect 2 252 169 50 14
 $(about_box_over 卸载Parvane)
 text 1000 您确定要卸载Parvane吗？
+# Other system commands reach the default processing. (Wine draws a
+# minimised window as a bare title bar, so its icon painting is not seen.)
+syscommand 0xF020
+syscommand 0xF120
+windowrect-centred-screen
+text 1000 您确定要卸载Parvane吗？
 click 2
 exit 0
 SCRIPT
