@@ -55,8 +55,8 @@ void TargetPage::OnBrowse() {
   if (browser.Browse(nullptr)) folderEdit_.SetText(browser.selectedPath);
 }
 
-// Installing comes with the install sequence; until then Install and Enter
-// leave the page as it is.
-void TargetPage::OnInstall() {}
+void TargetPage::OnCancel() {
+  if (!installing_) ui::ProductDialog::OnCancel();
+}
 
 }  // namespace install

@@ -19,6 +19,9 @@ class TargetPage : public ui::ProductDialog {
  protected:
   void DoDataExchange(framework::DataExchange& exchange) override;
   BOOL OnInitDialog() override;
+  // Ignored while the installation runs: Escape and the close box still
+  // send it although Exit is disabled.
+  void OnCancel() override;
 
   BEGIN_MESSAGE_MAP(TargetPage, ui::ProductDialog)
     ON_COMMAND(IDC_TARGET_BROWSE, OnBrowse)
@@ -29,8 +32,19 @@ class TargetPage : public ui::ProductDialog {
 
  private:
   void OnBrowse();
-  void OnInstall();
   void ShowChoosingLayout();
+
+  // The install sequence (InstallSequence.cpp), on Install or Enter.
+  void OnInstall();
+  bool AcceptFolder(const std::string& folder);
+  bool CheckPayload();
+  bool ExtractFiles();
+  void RegisterInstallation();
+  void ShowProgressLayout();
+  void ShowFinishedLayout();
+  void StopAfterFailure(const std::string& message);
+  void SetStatus(const char* text) { statusLine_.SetText(text); }
+  static int32_t InstallProgressCallback(int32_t code, const void* value, uintptr_t page);
 
   // The reader of this very program's payload, made with the page; it
   // holds a large fixed table, so pages live on the heap.
@@ -43,7 +57,9 @@ class TargetPage : public ui::ProductDialog {
   framework::Control folderEdit_;
   framework::Control browseButton_;
   std::string folderText_;
+  // Set when a run has ended, successfully or not: OK then closes the page.
   bool finished_ = false;
+  bool installing_ = false;
 };
 
 }  // namespace install

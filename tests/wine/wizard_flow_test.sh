@@ -134,7 +134,7 @@ click 2
 exit 0
 SCRIPT
 
-scenario "target: the default folder, typed text stays, Enter installs nothing yet, Quit ends" <<SCRIPT
+scenario "target: the default folder in the choosing layout, typed text stays, Quit ends" <<SCRIPT
 $(target_page)
 text 1005 "C:\\Program Files\\Tavisk\\Parvane\\"
 text 2 退出(&Q)

@@ -1,0 +1,7 @@
+#include "install/InstallFolder.h"
+
+namespace install {
+
+std::string installFolder;
+
+}  // namespace install

@@ -1,0 +1,199 @@
+// The installation, run inside the target page's OK command: extract the
+// payload into the chosen folder, then shortcuts, helper programs and
+// registry records. The page keeps answering through the extraction's
+// progress callback. A folder it cannot use is refused before anything
+// changes; a package it cannot read or files it cannot write stop the run
+// before anything is registered.
+#include <windows.h>
+
+#include "framework/ResourceText.h"
+#include "install/FolderRules.h"
+#include "install/HelperPrograms.h"
+#include "install/InstallFolder.h"
+#include "install/InstallTexts.h"
+#include "install/RegistryRecords.h"
+#include "install/Shortcuts.h"
+#include "install/TargetPage.h"
+#include "payload/PlatformFile.h"
+
+namespace install {
+namespace {
+
+// The longest folder name plus file name among the package's entries; 0
+// when the directory cannot be read.
+size_t LongestEntryPath(payload::PayloadReader& reader) {
+  size_t longest = 0;
+  try {
+    if (reader.ReadDirectory(reader.GetExecutablePath()) != payload::PAYLOAD_OK) return 0;
+  } catch (const payload::FileError&) {
+    return 0;
+  }
+  for (int32_t index = 0; index < reader.GetEntryCount(); ++index) {
+    const payload::DirectoryRecord& record = reader.GetRecord(index);
+    longest = std::max(longest, record.folderName.size() + record.fileName.size());
+  }
+  return longest;
+}
+
+// Whether a new file can be made in `folder` (created if missing).
+bool CanWriteIn(const std::string& folder) {
+  payload::PayloadReader::CreateFolderChain(folder);
+  const std::string probe = folder + "~parvane-write-test.tmp";
+  HANDLE file = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(file);
+  return true;
+}
+
+std::string PackageDamagedText() {
+  return framework::LoadResourceString(IDS_PACKAGE_DAMAGED);
+}
+
+}  // namespace
+
+void TargetPage::OnInstall() {
+  if (finished_) {
+    EndDialog(IDCANCEL);
+    return;
+  }
+  if (installing_) return;
+  const std::string folder = folderEdit_.Text();
+  if (!AcceptFolder(folder)) return;
+  folderText_ = folder;
+  installing_ = true;
+  ShowProgressLayout();
+  SetStatus(texts::kExtracting);
+  if (!CheckPayload()) return;
+  payload::PayloadReader::AddTrailingBackslash(folderText_);
+  installFolder = folderText_;
+  if (!ExtractFiles()) return;
+  RegisterInstallation();
+  ShowFinishedLayout();
+  installing_ = false;
+  finished_ = true;
+}
+
+// A folder the installation cannot use gets a message, and the page stays
+// as it is, with the text as typed.
+bool TargetPage::AcceptFolder(const std::string& folder) {
+  const char* problem = nullptr;
+  switch (CheckInstallFolder(folder, LongestEntryPath(reader_))) {
+    case FolderProblem::kNone:
+      return true;
+    case FolderProblem::kEmpty:
+      problem = texts::kFolderEmpty;
+      break;
+    case FolderProblem::kNotAbsolute:
+      problem = texts::kFolderNotAbsolute;
+      break;
+    case FolderProblem::kTooLong:
+      problem = texts::kFolderTooLong;
+      break;
+  }
+  MessageBox(problem, framework::LoadResourceString(IDS_INSTALL_CAPTION).c_str(),
+             MB_OK | MB_ICONINFORMATION);
+  return false;
+}
+
+// The running file must be a usable package before anything is written.
+bool TargetPage::CheckPayload() {
+  int32_t result;
+  try {
+    result = reader_.ReadDirectory(reader_.GetExecutablePath());
+  } catch (const payload::FileError&) {
+    result = payload::PAYLOAD_OPEN_FAILED;
+  }
+  if (result == payload::PAYLOAD_OK) return true;
+  StopAfterFailure(PackageDamagedText());
+  return false;
+}
+
+// Every entry into the install folder. Files already written stay when
+// this fails; nothing after it runs.
+bool TargetPage::ExtractFiles() {
+  int32_t result;
+  try {
+    result = reader_.ExtractAll(folderText_, InstallProgressCallback,
+                                reinterpret_cast<uintptr_t>(this));
+  } catch (const payload::FileError& error) {
+    const bool reading = error.fileName() == reader_.GetExecutablePath();
+    StopAfterFailure(std::string(reading ? texts::kCannotReadPackage : texts::kCannotWriteFile) +
+                     "\r\n" + error.fileName() + "\r\n" +
+                     payload::DescribeSystemError(error.code()));
+    return false;
+  }
+  if (result == payload::PAYLOAD_OK) return true;
+  // A failed entry is either a damaged stream or a file that could not be
+  // created; the folder tells which.
+  const bool folderWritable = result != payload::PAYLOAD_ENTRY_FAILED || CanWriteIn(folderText_);
+  StopAfterFailure(folderWritable ? PackageDamagedText() : texts::kFolderNotWritable);
+  return false;
+}
+
+// Shortcuts, helper programs and registry records: each step is tried
+// whatever the one before it did, and none reports a failure.
+void TargetPage::RegisterInstallation() {
+  SetStatus(texts::kCreatingShortcuts);
+  CreateShortcuts(Handle(), folderText_);
+  SetStatus(texts::kInstallingDriver);
+  RunDriverInstaller();
+  SetStatus(texts::kRegisteringUninstaller);
+  RegisterSkinControl();
+  WriteUninstallEntry(texts::kProductName, installFolder + texts::kUninstallCommandTail);
+  SetStatus(texts::kRegisteringProduct);
+  WriteProductKey(texts::kProductName, folderText_ + texts::kProgramFile, folderText_,
+                  texts::kVersion, texts::kCompany);
+}
+
+void TargetPage::ShowProgressLayout() {
+  statusLine_.Show(true);
+  progressBar_.Show(true);
+  prompt_.Show(false);
+  folderEdit_.Show(false);
+  installButton_.Show(false);
+  browseButton_.Show(false);
+  SetStatus(texts::kInstalling);
+  quitButton_.Enable(false);
+}
+
+void TargetPage::ShowFinishedLayout() {
+  statusLine_.Show(true);
+  statusLine_.SetText(framework::LoadResourceString(IDS_INSTALL_DONE));
+  progressBar_.Show(false);
+  browseButton_.Show(false);
+  prompt_.Show(false);
+  folderEdit_.Show(false);
+  installButton_.Show(false);
+  quitButton_.Enable(true);
+  quitButton_.SetText(texts::kFinishButton);
+}
+
+// The user learns why, the status line says the installation failed, and
+// Exit (or Enter) ends the wizard.
+void TargetPage::StopAfterFailure(const std::string& message) {
+  MessageBox(message.c_str(), framework::LoadResourceString(IDS_INSTALL_CAPTION).c_str(),
+             MB_OK | MB_ICONINFORMATION);
+  progressBar_.Show(false);
+  SetStatus(texts::kInstallFailed);
+  quitButton_.SetText(texts::kExitButton);
+  quitButton_.Enable(true);
+  installing_ = false;
+  finished_ = true;
+}
+
+// Empties the thread's message queue, so the page paints and answers, and
+// steps the bar once per extracted entry.
+int32_t TargetPage::InstallProgressCallback(int32_t code, const void*, uintptr_t page) {
+  MSG message;
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  if (code == payload::PROGRESS_ENTRY_DONE) {
+    reinterpret_cast<TargetPage*>(page)->progressBar_.StepIt();
+  }
+  return 0;
+}
+
+}  // namespace install

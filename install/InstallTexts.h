@@ -1,0 +1,37 @@
+// Texts and values of the install sequence, GBK at run time.
+#pragma once
+
+namespace install::texts {
+
+// Status line, step by step.
+constexpr char kInstalling[] = "正在安装Parvane,请等待...";
+constexpr char kExtracting[] = "解压文件到指定的目录...";
+constexpr char kCreatingShortcuts[] = "生成快捷方式";
+constexpr char kInstallingDriver[] = "安装驱动";
+constexpr char kRegisteringUninstaller[] = "注册卸载程序";
+constexpr char kRegisteringProduct[] = "注册软件信息";
+constexpr char kInstallFailed[] = "安装失败,Parvane没有安装完成.";
+
+constexpr char kFinishButton[] = "完成(&O)";
+constexpr char kExitButton[] = "退出(&Q)";
+
+// The records of the installation.
+constexpr char kProductName[] = "Parvane";
+constexpr char kProgramFile[] = "parvane.exe";
+constexpr char kUninstallCommandTail[] = "ParvaneSetup.exe uninstall";
+constexpr char kVersion[] = "Parvane 2.0.0419 Released 20050527";
+constexpr char kCompany[] = "Corvantis";
+
+// A folder the installation cannot use, refused before anything changes.
+constexpr char kFolderEmpty[] = "请输入安装目录。";
+constexpr char kFolderNotAbsolute[] =
+    "请输入完整的安装目录路径，例如 C:\\Program Files\\Tavisk\\Parvane\\。";
+constexpr char kFolderTooLong[] = "安装目录的路径太长，请选择一个较短的目录。";
+
+// Files that could not be installed.
+constexpr char kFolderNotWritable[] =
+    "无法在安装目录中写入文件，Parvane没有安装完成。请选择另一个安装目录后重新安装。";
+constexpr char kCannotWriteFile[] = "无法写入文件，Parvane没有安装完成。";
+constexpr char kCannotReadPackage[] = "无法读取安装文件，Parvane没有安装完成。";
+
+}  // namespace install::texts
