@@ -23,7 +23,7 @@ shots=$root/build/screenshots
 work=$(mktemp -d)
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start
-rm -rf "$shots" && mkdir -p "$shots"
+mkdir -p "$shots" && rm -f "$shots"/[0-9]-*.png
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 program="\"$(windows_path "$package")\""
@@ -59,11 +59,14 @@ window 选择安装目录
 $(shot 6-folder-browser)
 click 2
 window 安装Parvane
+click 1
+waittext 1002 安装Parvane成功.
+$(shot 7-finished)
 click 2
 exit 0
 start $program uninstall
 window 卸载Parvane
-$(shot 7-uninstall)
+$(shot 8-uninstall)
 click 2
 exit 0
 WALK

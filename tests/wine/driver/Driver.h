@@ -3,12 +3,14 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Handles.h"
 #include "Hooks.h"
 #include "Script.h"
+#include "WatchRecord.h"
 
 namespace uidriver {
 
@@ -19,6 +21,7 @@ struct Driver {
   std::vector<UniqueHandle> earlier;  // processes started before it
   HWND window = nullptr;              // the current window
   Hooks hooks;
+  std::optional<WatchRecord> lastWatch;  // what the last `watch` saw
 };
 
 // Runs one command; throws Failure or ScriptError.
@@ -36,11 +39,15 @@ void CdCommand(Driver& driver, const Command& command);
 void EnvCommand(Driver& driver, const Command& command);
 void StartCommand(Driver& driver, const Command& command);
 void ExitCommand(Driver& driver, const Command& command);
+// "the process ended with exit code N" once it has ended (waiting up to
+// waitMs for that), otherwise empty.
+std::string EndedText(HANDLE process, DWORD waitMs = 0);
 
 // TopWindows.cpp
 void WindowCommand(Driver& driver, const Command& command);
 void GoneCommand(Driver& driver, const Command& command);
 void MessageBoxCommand(Driver& driver, const Command& command);
+void MessageBoxBeginsCommand(Driver& driver, const Command& command);
 HWND Control(const Driver& driver, const std::string& id);  // 0: the window itself
 std::string WindowText(HWND window);
 // A visible top-level window of the process with exactly that caption, of
@@ -105,6 +112,15 @@ void RegValueCommand(Driver& driver, const Command& command);
 void RegTextCommand(Driver& driver, const Command& command);
 void NoRegKeyCommand(Driver& driver, const Command& command);
 void NoRegValueCommand(Driver& driver, const Command& command);
+
+// WaitText.cpp
+void WaitTextCommand(Driver& driver, const Command& command);
+
+// Watch.cpp
+void WatchCommand(Driver& driver, const Command& command);
+void WatchSawTextCommand(Driver& driver, const Command& command);
+void WatchReadsAboveCommand(Driver& driver, const Command& command);
+void WatchProgressAboveCommand(Driver& driver, const Command& command);
 
 // Screenshot.cpp
 void ScreenshotCommand(Driver& driver, const Command& command);

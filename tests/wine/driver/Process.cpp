@@ -20,6 +20,15 @@ std::string ExitCodeText(DWORD code) {
 
 }  // namespace
 
+std::string EndedText(HANDLE process, DWORD waitMs) {
+  DWORD code = 0;
+  if (WaitForSingleObject(process, waitMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process, &code)) {
+    return {};
+  }
+  return "the process ended with " + ExitCodeText(code);
+}
+
 HANDLE TheProcess(const Driver& driver) {
   if (!driver.process) throw ScriptError{"no process started"};
   return driver.process.get();

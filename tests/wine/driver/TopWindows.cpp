@@ -44,10 +44,12 @@ void ForEachTopWindow(DWORD processId, const WindowVisitor& visit) {
   EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
 }
 
-HWND FindDialog(DWORD processId, const std::string& caption) {
+// `except` is passed over: a message box often carries the caption of the
+// page it belongs to, and must not be taken for that page.
+HWND FindDialog(DWORD processId, const std::string& caption, HWND except = nullptr) {
   HWND found = nullptr;
   ForEachTopWindow(processId, [&](HWND window, const std::string& text) {
-    if (text == caption && ClassName(window) == "#32770") found = window;
+    if (window != except && text == caption && ClassName(window) == "#32770") found = window;
     return found == nullptr;
   });
   return found;
@@ -57,16 +59,15 @@ DWORD TimeoutArg(const Command& command, size_t index) {
   return static_cast<DWORD>(command.args.size() > index ? ParseNumber(command.args[index]) : 10000);
 }
 
-HWND WaitForDialog(Driver& driver, const std::string& caption, DWORD timeout) {
+HWND WaitForDialog(Driver& driver, const std::string& caption, DWORD timeout,
+                   HWND except = nullptr) {
   const HANDLE process = TheProcess(driver);
   const std::string expected = "window \"" + Shown(caption) + "\"";
   const DWORD start = GetTickCount();
   for (;;) {
-    if (HWND window = FindDialog(driver.processId, caption)) return window;
-    DWORD code = 0;
-    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code)) {
-      throw Failure{expected, "the process ended with exit code " + std::to_string(code)};
-    }
+    if (HWND window = FindDialog(driver.processId, caption, except)) return window;
+    const std::string ended = EndedText(process);
+    if (!ended.empty()) throw Failure{expected, ended};
     if (GetTickCount() - start >= timeout) {
       throw Failure{expected,
                     "after " + std::to_string(timeout) + " ms " + WindowsOf(driver.processId)};
@@ -182,12 +183,27 @@ void GoneCommand(Driver& driver, const Command& command) {
   }
 }
 
-void MessageBoxCommand(Driver& driver, const Command& command) {
-  driver.window = WaitForDialog(driver, command.args[0], TimeoutArg(command, 2));
+// The message box's text as shown, after waiting for the box: a window
+// other than the current one, which is the page the box is expected over.
+static std::string MessageBoxText(Driver& driver, const Command& command) {
+  driver.window = WaitForDialog(driver, command.args[0], TimeoutArg(command, 2), driver.window);
   const HWND text = Control(driver, std::to_string(kMessageBoxTextId));
   if (!text) throw Failure{"a message box text (id 65535)", "no such control"};
-  const std::string saw = Shown(WindowText(text));
+  return Shown(WindowText(text));
+}
+
+void MessageBoxCommand(Driver& driver, const Command& command) {
+  const std::string saw = MessageBoxText(driver, command);
   if (saw != command.args[1]) throw Failure{"\"" + command.args[1] + "\"", "\"" + saw + "\""};
+}
+
+// For messages that end in something the test cannot know in advance (a
+// file name, the system's wording of an error).
+void MessageBoxBeginsCommand(Driver& driver, const Command& command) {
+  const std::string saw = MessageBoxText(driver, command);
+  if (saw.compare(0, command.args[1].size(), command.args[1]) != 0) {
+    throw Failure{"a text beginning \"" + command.args[1] + "\"", "\"" + saw + "\""};
+  }
 }
 
 }  // namespace uidriver

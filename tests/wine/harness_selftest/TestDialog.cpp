@@ -5,7 +5,10 @@
 // 1000, a code that does not fit the 8 bits `wine` passes back. Its own
 // system-menu item opens a box; two buttons open the shell's folder browser
 // and a dialog of its own (TestWindows.h).
+// Two more buttons run a long operation inside their handler (LongWork.h).
 // harness_testdialog /owned: the same dialog, owned by a plain window.
+// harness_testdialog /abort: the same dialog; the long operation ends the
+// process half-way with exit code 3.
 // harness_testdialog /lnk PATH: writes a shortcut to C:\harness\目标.exe.
 #include <windows.h>
 
@@ -16,6 +19,7 @@
 #include <string>
 #include <type_traits>
 
+#include "LongWork.h"
 #include "TestDialog.h"
 #include "TestWindows.h"
 
@@ -115,6 +119,12 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     case IDC_CHILD:
       harness::RunChildDialog(dialog);
       return TRUE;
+    case IDC_WORK:
+      harness::RunPumpingWork(dialog);
+      return TRUE;
+    case IDC_WORK_STUCK:
+      harness::ScheduleStuckWork(dialog);
+      return TRUE;
     case IDOK:
       Save(dialog);
       EndDialog(dialog, 7);
@@ -137,6 +147,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       return TRUE;
     case WM_COMMAND:
       return OnCommand(dialog, wParam);
+    case WM_TIMER:
+      return harness::OnWorkTimer(dialog, wParam) ? TRUE : FALSE;
   }
   return FALSE;
 }
@@ -151,6 +163,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   const UniqueFont titleFont(CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET,
                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                          DEFAULT_PITCH, "黑体"));
+  if (std::strcmp(commandLine, "/abort") == 0) harness::AbortWorkHalfway();
   std::unique_ptr<harness::OwnerFrame> frame;
   if (std::strcmp(commandLine, "/owned") == 0) {
     frame = std::make_unique<harness::OwnerFrame>(instance);

@@ -20,4 +20,8 @@
 #define IDC_FOLDER 1015      // what the browser gave: a path, "取消" or "无路径"
 #define IDC_CHILD 1016       // opens IDD_CHILD, centred over the dialog
 #define IDC_NUDGE 1017       // in IDD_CHILD: moves it 30,20 pixels off centre
+#define IDC_WORK 1018         // a long operation that keeps the window answering (LongWork.h)
+#define IDC_WORK_STUCK 1019   // the same without emptying the queue
+#define IDC_WORK_STATUS 1020  // "空闲" at start, then what the operation shows
+#define IDC_WORK_PROGRESS 1021  // range 0..100, at 0; the operation's percentage
 #define IDM_ABOUT 0x0110     // appended to the system menu; opens "关于"

@@ -37,6 +37,7 @@ status=0
 run_driver "$here/pass.ui" "$work/pass.log" || status=$?
 [ "$status" = 0 ] || fail "pass.ui: driver exit status $status"
 grep -qx '截图完成' "$work/pass.log" || fail "pass.ui: print did not print its text as UTF-8"
+grep -q '^watch: ' "$work/pass.log" || fail "pass.ui: no watch summary"
 [ -z "$(lingering)" ] || fail "pass.ui left the dialog running"
 
 # The screenshot holds the 1024x768 virtual desktop with the dialog on it,
@@ -79,14 +80,22 @@ fi
 
 # --- scripts that must fail: expect_failure NAME STATUS LINE, the script on
 # stdin; LINE is the driver's whole report of the failure.
-expect_failure() {
-  local name=$1 want=$2 line=$3 status=0
+# expect_failure_like NAME STATUS PATTERN...: the same for reports that
+# depend on timing; each extended regular expression must match a whole
+# line of the output.
+_expect_failure() {
+  local mode=$1 name=$2 want=$3 status=0 line
+  shift 3
   cat > "$work/$name.ui"
   run_driver "$work/$name.ui" "$work/$name.log" >/dev/null || status=$?
   [ "$status" = "$want" ] || fail "$name: driver exit status $status, expected $want"
-  grep -qxF -- "$line" "$work/$name.log" ||
-    fail "$name: no line '$line' in: $(cat "$work/$name.log")"
+  for line in "$@"; do
+    grep -qx"$mode" -- "$line" "$work/$name.log" ||
+      fail "$name: no line '$line' in: $(cat "$work/$name.log")"
+  done
 }
+expect_failure() { _expect_failure F "$@"; }
+expect_failure_like() { _expect_failure E "$@"; }
 
 expect_failure wrong_text 1 'FAIL line 3: text 1001 错误文本: expected "错误文本", saw "初始文本"' <<'EOF'
 start harness_testdialog.exe
@@ -134,6 +143,13 @@ start harness_testdialog.exe
 window 测试对话框
 click 1004
 messagebox 提问 别的
+EOF
+
+expect_failure wrong_messagebox_beginning 1 'FAIL line 4: messagebox-begins 提问 你好，世界: expected a text beginning "你好，世界", saw "你好，初始文本\n确定吗？"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1004
+messagebox-begins 提问 你好，世界
 EOF
 
 expect_failure no_window 1 'FAIL line 3: window 不存在 300: expected window "不存在", saw after 300 ms windows: #32770 "测试对话框"' <<'EOF'
@@ -336,6 +352,86 @@ expect_failure not_scrolled 1 'FAIL line 3: firstline-above 1013 0: expected a f
 start harness_testdialog.exe
 window 测试对话框
 firstline-above 1013 0
+EOF
+
+# Watching a long operation (LongWork.h). Which phase a read falls in
+# depends on timing, hence the patterns.
+watch_summary='watch: [0-9]+ reads in [0-9]+\.[0-9] ms, max [0-9]+\.[0-9] ms'
+expect_failure waittext_timeout 1 'FAIL line 3: waittext 1020 完成 300: expected "完成" within 300 ms, saw the last text "空闲"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+waittext 1020 完成 300
+EOF
+
+# Without pumping, the reads in the middle go unanswered and no phase is
+# ever seen.
+expect_failure_like watch_stuck 1 \
+  "$watch_summary \\([0-9]+ unanswered\\), median [0-9]+\\.[0-9] ms; texts (准备 \\| )?完成; progress [0-9]+\\.\\.100" \
+  'FAIL line 4: watch 1020 1021 完成 100: expected every read within 100 ms, saw [0-9]+ of [0-9]+ reads too slow; the slowest, (WM_GETTEXT|PBM_GETPOS) at [0-9]+\.[0-9] ms into the watch, got no answer within [0-9]+\.[0-9] ms' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1019
+watch 1020 1021 完成 100
+EOF
+
+expect_failure_like watch_timeout 1 \
+  'FAIL line 4: watch 1020 1021 完成 100 200: expected "完成" within 200 ms, saw the last text "第 [12] 段"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1018
+watch 1020 1021 完成 100 200
+EOF
+
+# A process that ends half-way fails both waits at once, not after their
+# default 60 and 120 s.
+started=$SECONDS
+expect_failure_like waittext_ended 1 \
+  'FAIL line 4: waittext 1020 完成: expected "完成", saw the process ended with exit code 3; the last text "第 [23] 段"' <<'EOF'
+start harness_testdialog.exe /abort
+window 测试对话框
+click 1018
+waittext 1020 完成
+EOF
+expect_failure_like watch_ended 1 "$watch_summary, median [0-9]+\\.[0-9] ms; texts 第 [1-3] 段.*; progress [0-9]+\\.\\.[0-9]+" \
+  'FAIL line 4: watch 1020 1021 完成 100: expected "完成", saw the process ended with exit code 3; the last text "第 [23] 段"' <<'EOF'
+start harness_testdialog.exe /abort
+window 测试对话框
+click 1018
+watch 1020 1021 完成 100
+EOF
+[ $((SECONDS - started)) -lt 30 ] ||
+  fail "waittext and watch took $((SECONDS - started)) s to see the process end"
+
+# The checks of the last watch, on one that stopped at the second phase.
+expect_failure_like watch_not_seen 1 \
+  'FAIL line 5: watch-saw-text 完成: expected the text "完成" among those the last watch saw, saw (第 1 段 \| )?第 2 段' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1018
+watch 1020 1021 "第 2 段" 100
+watch-saw-text 完成
+EOF
+
+expect_failure_like watch_few_reads 1 \
+  'FAIL line 5: watch-reads-above 10000: expected more than 10000 reads, saw [0-9]+ reads' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1018
+watch 1020 1021 "第 2 段" 100
+watch-reads-above 10000
+EOF
+
+expect_failure_like watch_low_progress 1 \
+  'FAIL line 5: watch-progress-above 50: expected a progress position above 50, saw the highest 2[0-9]' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1018
+watch 1020 1021 "第 2 段" 100
+watch-progress-above 50
+EOF
+
+expect_failure no_watch 2 'ERROR line 1: watch-saw-text 完成: no watch has run' <<'EOF'
+watch-saw-text 完成
 EOF
 
 [ -z "$(lingering)" ] || fail "a failing script left the dialog running: $(lingering)"

@@ -1,0 +1,269 @@
+#!/usr/bin/env bash
+# A complete installation, worked through the windows and checked from
+# outside: the files, the registry values byte for byte, the shortcuts read
+# by an independent parser, the helper programs' starts; a second install
+# elsewhere; and the failures that must stop an installation before it
+# registers anything: a damaged package, an unusable or unwritable folder,
+# a full disk. Runs in its own copy of the prefix.
+#   install_test.sh PACKAGE PARVANE_PACK
+set -euo pipefail
+package=$(realpath "$1") pack=$(realpath "$2")
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+mounted=
+cleanup() {
+  wine_session_stop
+  [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true
+  rm -rf "$work"
+}
+"$root/scripts/wine.sh" --prepare
+cp -a "$("$root/scripts/wine.sh" --prefix)" "$work/prefix"
+export WINEPREFIX=$work/prefix
+source "$root/tests/wine/harness.sh"
+trap cleanup EXIT
+wine_session_start
+drive_c=$WINEPREFIX/drive_c
+user=$(ls "$drive_c/users" | grep -v '^Public$' | head -n 1)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
+product_key='HKLM\SOFTWARE\Tavisk\Parvane'
+control_key='HKLM\SYSTEM\CurrentControlSet\Control'
+
+# The copy starts without any earlier installation (make run installs into
+# the project's prefix).
+wine_run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+wine_run reg delete 'HKLM\SOFTWARE\Tavisk' /f >/dev/null 2>&1 || true
+wine_run reg delete "$control_key" /v PSLastBootSystemRoot /f >/dev/null 2>&1 || true
+rm -rf "$drive_c/Program Files/Tavisk" "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane" \
+  "$drive_c/users/Public/Desktop/Parvane.lnk"
+
+# The shortcut in Quick Launch needs its folder, which Wine does not make.
+quick_launch="$drive_c/users/$user/AppData/Roaming/Microsoft/Internet Explorer/Quick Launch"
+mkdir -p "$quick_launch"
+mkdir -p "$drive_c/setup"
+cp "$package" "$drive_c/setup/ParvaneSetup.exe"
+# The stand-in helpers record their starts here.
+log=$drive_c/setup/standin.log
+windows_log='C:\setup\standin.log'
+
+# What the package holds, as the host build extracts it.
+"$pack" extract "$package" "$work/expected" >/dev/null
+
+hex() { printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n'; }
+# A REG_SZ value as RegQueryValueExA returns it under Wine: its GBK bytes
+# and a NUL. The installer stores the text without its NUL, but Wine's
+# RegSetValueExA keeps the NUL that follows the data in memory, so the
+# stored length cannot be told apart here from one written with it.
+sz() { printf '%s00' "$(hex "$1")"; }
+
+# drive SCRIPT_NAME < SCRIPT: one driver run; the opening up to the target
+# page is written here.
+drive() {
+  local name=$1 script=$work/$1.txt
+  {
+    echo "env PARVANE_STANDIN_LOG $windows_log"
+    echo "start \"C:\\setup\\${PACKAGE_NAME:-ParvaneSetup.exe}\""
+    echo 'window 安装Parvane'
+    echo 'click 1'
+    echo 'window 安装Parvane'
+    echo 'click 1004'
+    echo 'click 1'
+    echo 'window 安装Parvane'
+    echo 'exists 1000 1'
+    cat
+  } > "$script"
+  if ! run_driver "$script" "$work/$name.log" >/dev/null; then
+    fail "$name:"
+    grep -E '^(FAIL|ERROR)' "$work/$name.log" | sed 's/^/    /'
+  fi
+}
+
+# --- Refused folders: a message, and the page stays as it was.
+drive refused_folders <<SCRIPT
+type 1005 ""
+click 1
+messagebox 安装Parvane 请输入安装目录。
+click 1
+window 安装Parvane
+type 1005 "Tavisk\\Parvane"
+key enter
+messagebox 安装Parvane "请输入完整的安装目录路径，例如 C:\\Program Files\\Tavisk\\Parvane\\。"
+click 1
+window 安装Parvane
+type 1005 "C:\\$(printf 'x%.0s' $(seq 1 230))"
+click 1
+messagebox 安装Parvane 安装目录的路径太长，请选择一个较短的目录。
+click 1
+window 安装Parvane
+visible 1005 1
+visible 1 1
+visible 1001 0
+enabled 2 1
+text 1005 "C:\\$(printf 'x%.0s' $(seq 1 230))"
+click 2
+exit 0
+SCRIPT
+
+# --- A damaged package: the message once, then nothing anywhere.
+cp "$package" "$drive_c/setup/Damaged.exe"
+printf 'X' | dd of="$drive_c/setup/Damaged.exe" bs=1 seek=$(( $(stat -c %s "$package") - 1 )) conv=notrunc 2>/dev/null
+PACKAGE_NAME=Damaged.exe drive damaged_package <<SCRIPT
+type 1005 "C:\\Damaged Target\\"
+click 1
+messagebox 安装Parvane 您的安装文件被损坏,请重新找到正确的安装文件再试.
+click 1
+window 安装Parvane
+sleep 300
+text 1002 安装失败,Parvane没有安装完成.
+text 2 退出(&Q)
+enabled 2 1
+visible 1 0
+click 2
+exit 0
+noregkey $uninstall_key
+noregkey $product_key
+SCRIPT
+[ ! -e "$drive_c/Damaged Target" ] || fail "damaged package: the target folder was created"
+[ ! -e "$log" ] || fail "damaged package: a helper program was started: $(cat "$log")"
+
+# --- A folder that cannot be written: a file stands where it should be.
+printf 'in the way' > "$drive_c/blocked"
+drive unwritable_folder <<SCRIPT
+type 1005 "C:\\blocked\\Parvane"
+click 1
+messagebox 安装Parvane 无法在安装目录中写入文件，Parvane没有安装完成。请选择另一个安装目录后重新安装。
+click 1
+window 安装Parvane
+text 1002 安装失败,Parvane没有安装完成.
+key enter
+exit 0
+noregkey $uninstall_key
+noregkey $product_key
+SCRIPT
+
+# --- A full disk: a small file system where the files go.
+mkdir -p "$drive_c/tiny"
+if mount -t tmpfs -o size=160k tmpfs "$drive_c/tiny" 2>/dev/null; then
+  mounted=$drive_c/tiny
+  drive full_disk <<SCRIPT
+type 1005 "C:\\tiny\\Parvane"
+click 1
+messagebox-begins 安装Parvane "无法写入文件，Parvane没有安装完成。\r\nC:\\tiny\\Parvane\\" 20000
+click 1
+window 安装Parvane
+text 1002 安装失败,Parvane没有安装完成.
+click 2
+exit 0
+noregkey $uninstall_key
+SCRIPT
+  umount "$mounted" && mounted=
+else
+  echo "NOTE: cannot mount a small file system here; the full-disk case did not run"
+fi
+[ ! -e "$log" ] || fail "a failed installation started a helper program: $(cat "$log")"
+
+# --- The full installation into the default folder.
+folder='C:\Program Files\Tavisk\Parvane\'
+drive full_install <<SCRIPT
+text 1005 "$folder"
+click 1
+waittext 1002 安装Parvane成功. 30000
+progress 1001 25
+visible 1001 0
+visible 1 0
+visible 1000 0
+visible 1004 0
+visible 1005 0
+text 2 完成(&O)
+enabled 2 1
+key enter
+exit 0
+regvalue $uninstall_key DisplayName REG_SZ $(sz Parvane)
+regvalue $uninstall_key UninstallString REG_SZ $(sz "${folder}ParvaneSetup.exe uninstall")
+regvalue $product_key Name REG_SZ $(sz Parvane)
+regvalue $product_key Ver REG_SZ $(sz "Parvane 2.0.0419 Released 20050527")
+regvalue $product_key InstallPath REG_SZ $(sz "${folder}parvane.exe")
+regvalue $product_key InstallDir REG_SZ $(sz "$folder")
+regvalue $product_key company REG_SZ $(sz Corvantis)
+regvalue $product_key "install path" REG_SZ $(sz "$folder")
+noregvalue $control_key PSLastBootSystemRoot
+SCRIPT
+installed=$drive_c/Program\ Files/Tavisk/Parvane
+diff -r "$work/expected" "$installed" > "$work/diff.txt" 2>&1 ||
+  fail "installed files differ from the package: $(head -5 "$work/diff.txt")"
+[ "$(find "$installed" -type f | wc -l)" = 25 ] || fail "expected 25 installed files"
+
+# Shortcuts, read by lnkinfo.
+start_menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane/Parvane.lnk"
+desktop="$drive_c/users/Public/Desktop/Parvane.lnk"
+quick="$quick_launch/Parvane.lnk"
+check_shortcuts() {
+  local folder=$1 what=$2
+  for lnk in "$start_menu" "$desktop" "$quick"; do
+    check_lnk_field "$lnk" target "${folder}Parvane.exe" || fail "$what: target of $lnk"
+  done
+  check_lnk_field "$start_menu" workdir "$folder" || fail "$what: start menu working directory"
+  check_lnk_field "$desktop" workdir "$folder" || fail "$what: desktop working directory"
+  check_lnk_field "$start_menu" description Parvane || fail "$what: start menu description"
+  check_lnk_field "$quick" description Parvane || fail "$what: quick launch description"
+  ! lnk_field "$desktop" description >/dev/null 2>&1 || fail "$what: the desktop shortcut has a description"
+  ! lnk_field "$quick" workdir >/dev/null 2>&1 || fail "$what: the quick launch shortcut has a working directory"
+}
+check_shortcuts "$folder" "first install"
+
+# The helpers run on their own; give them a moment to record their starts.
+wait_for_lines() {
+  local count=$1
+  for _ in $(seq 1 100); do
+    [ "$(grep -c . "$log" 2>/dev/null || true)" -ge "$count" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+expect_helper_lines() {
+  local folder=$1 what=$2
+  wait_for_lines 3 || fail "$what: helper programs did not record their starts: $(cat "$log" 2>&1)"
+  local text
+  text=$(iconv -f GBK -t UTF-8 "$log" | tr -d '\r')
+  grep -qxF "InstallGuardDrv.exe	\"${folder}InstallGuardDrv.exe\" install	${folder%\\}" <<<"$text" ||
+    grep -qxF "InstallGuardDrv.exe	${folder}InstallGuardDrv.exe install	${folder%\\}" <<<"$text" ||
+    fail "$what: driver installer start: $text"
+  grep -q "^SkinCtl.ocx	DllRegisterServer	" <<<"$text" || fail "$what: no DllRegisterServer: $text"
+  grep -q "^SkinCtl.ocx	DllInstall	install=1	" <<<"$text" || fail "$what: no DllInstall(TRUE): $text"
+}
+expect_helper_lines "$folder" "first install"
+
+# --- A second install elsewhere: values and shortcuts follow it; values
+# other programs added stay; the SYSTEM hive path is copied once listed.
+wine_run reg add "$uninstall_key" /v Publisher /d Other /f >/dev/null
+wine_run reg add "$product_key" /v Extra /d Kept /f >/dev/null
+hive='\Device\HarddiskVolume1\WINDOWS\system32\config\SYSTEM'
+wine_run reg add 'HKLM\SYSTEM\CurrentControlSet\Control\hivelist' /v '\REGISTRY\MACHINE\SYSTEM' /d "$hive" /f >/dev/null
+rm -f "$log"
+second='D:\第二 安装\Parvane\'
+mkdir -p "$WINEPREFIX/dosdevices"
+ln -sfn "$work/d_drive" "$WINEPREFIX/dosdevices/d:"
+mkdir -p "$work/d_drive"
+drive second_install <<SCRIPT
+type 1005 "D:\\第二 安装\\Parvane"
+click 1
+waittext 1002 安装Parvane成功. 30000
+click 2
+exit 0
+regvalue $uninstall_key UninstallString REG_SZ $(sz "${second}ParvaneSetup.exe uninstall")
+regvalue $uninstall_key Publisher REG_SZ $(sz Other)
+regvalue $product_key InstallPath REG_SZ $(sz "${second}parvane.exe")
+regvalue $product_key InstallDir REG_SZ $(sz "$second")
+regvalue $product_key "install path" REG_SZ $(sz "$second")
+regvalue $product_key Extra REG_SZ $(sz Kept)
+regvalue $control_key PSLastBootSystemRoot REG_SZ $(sz "$hive")
+SCRIPT
+diff -r "$work/expected" "$work/d_drive/第二 安装/Parvane" > "$work/diff2.txt" 2>&1 ||
+  fail "second install: files differ: $(head -5 "$work/diff2.txt")"
+check_shortcuts "$second" "second install"
+expect_helper_lines "$second" "second install"
+
+echo "install checks: $failures failed"
+[ "$failures" = 0 ]
