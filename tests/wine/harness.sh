@@ -148,6 +148,17 @@ run_driver() {
     "$HARNESS_WINE" "$UIDRIVER" "$(unix_path_to_win "$script")"
 }
 
+# check_with_driver NAME SCRIPT LOG: one named check of a test script. Runs
+# the driver quietly; when it fails, prints "FAIL: NAME" and the driver's
+# FAIL and ERROR lines, and returns 1.
+check_with_driver() {
+  local name=$1 script=$2 log=$3
+  run_driver "$script" "$log" >/dev/null && return 0
+  echo "FAIL: $name"
+  grep -E '^(FAIL|ERROR)' "$log" | sed 's/^/    /'
+  return 1
+}
+
 # wine_run PROGRAM [ARGS...]: runs a Windows program (or a Wine tool such
 # as reg) in the prefix, prints its output, returns its exit code (the low
 # 8 bits only: that is all `wine` passes back).

@@ -74,10 +74,7 @@ drive() {
     echo 'exists 1000 1'
     cat
   } > "$script"
-  if ! run_driver "$script" "$work/$name.log" >/dev/null; then
-    fail "$name:"
-    grep -E '^(FAIL|ERROR)' "$work/$name.log" | sed 's/^/    /'
-  fi
+  check_with_driver "$name" "$script" "$work/$name.log" || failures=$((failures + 1))
 }
 
 # --- Refused folders: a message, and the page stays as it was.

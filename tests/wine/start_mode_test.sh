@@ -49,11 +49,8 @@ $close
 gone $caption
 exit 0
 SCRIPT
-  if ! run_driver "$script" "$work/case$case_number.log" > /dev/null; then
-    echo "FAIL: [$command_line] should open the $mode dialog and end with 0 after $ending:"
-    sed 's/^/    /' "$work/case$case_number.log"
-    failures=$((failures + 1))
-  fi
+  check_with_driver "[$command_line] should open the $mode dialog and end with 0 after $ending" \
+    "$script" "$work/case$case_number.log" || failures=$((failures + 1))
 }
 
 program='"C:\ptest\ParvaneSetup.exe"'

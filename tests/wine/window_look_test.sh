@@ -20,11 +20,7 @@ check() {
   local name=$1
   count=$((count + 1))
   cat > "$work/$count.txt"
-  if ! run_driver "$work/$count.txt" "$work/$count.log" >/dev/null; then
-    echo "FAIL: $name"
-    grep -E '^(FAIL|ERROR)' "$work/$count.log" | sed 's/^/    /'
-    failures=$((failures + 1))
-  fi
+  check_with_driver "$name" "$work/$count.txt" "$work/$count.log" || failures=$((failures + 1))
 }
 
 # Wine's own system menu items come first; ours end the menu.

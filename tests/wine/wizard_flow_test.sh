@@ -28,11 +28,7 @@ scenario() {
     echo 'text 1 下一步(&N)'
     cat
   } > "$work/$count.txt"
-  if ! run_driver "$work/$count.txt" "$work/$count.log" >/dev/null; then
-    echo "FAIL: $name"
-    grep -E '^(FAIL|ERROR)' "$work/$count.log" | sed 's/^/    /'
-    failures=$((failures + 1))
-  fi
+  check_with_driver "$name" "$work/$count.txt" "$work/$count.log" || failures=$((failures + 1))
 }
 
 # Reaching the licence page and the target page.
