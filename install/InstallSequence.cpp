@@ -6,6 +6,9 @@
 // before anything is registered.
 #include <windows.h>
 
+#include <algorithm>
+
+#include "framework/Handles.h"
 #include "framework/ResourceText.h"
 #include "install/FolderRules.h"
 #include "install/HelperPrograms.h"
@@ -39,11 +42,10 @@ size_t LongestEntryPath(payload::PayloadReader& reader) {
 bool CanWriteIn(const std::string& folder) {
   payload::PayloadReader::CreateFolderChain(folder);
   const std::string probe = folder + "~parvane-write-test.tmp";
-  HANDLE file = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  ::CloseHandle(file);
-  return true;
+  const framework::ScopedFileHandle file(
+      ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return file.IsValid();
 }
 
 std::string PackageDamagedText() {
