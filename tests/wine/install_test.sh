@@ -165,8 +165,10 @@ fi
 folder='C:\Program Files\Tavisk\Parvane\'
 drive full_install <<SCRIPT
 text 1005 "$folder"
+textlog 1002
 click 1
 waittext 1002 安装Parvane成功. 30000
+textlog-is 1002 "正在安装Parvane,请等待...|解压文件到指定的目录...|生成快捷方式|安装驱动|注册卸载程序|注册软件信息|安装Parvane成功."
 progress 1001 25
 visible 1001 0
 visible 1 0

@@ -10,6 +10,7 @@
 #include "Handles.h"
 #include "Hooks.h"
 #include "Script.h"
+#include "TextLogStore.h"
 #include "WatchRecord.h"
 
 namespace uidriver {
@@ -22,6 +23,7 @@ struct Driver {
   HWND window = nullptr;              // the current window
   Hooks hooks;
   std::optional<WatchRecord> lastWatch;  // what the last `watch` saw
+  TextLogStore textLogs;                 // `textlog` of the process
 };
 
 // Runs one command; throws Failure or ScriptError.
@@ -121,6 +123,11 @@ void WatchCommand(Driver& driver, const Command& command);
 void WatchSawTextCommand(Driver& driver, const Command& command);
 void WatchReadsAboveCommand(Driver& driver, const Command& command);
 void WatchProgressAboveCommand(Driver& driver, const Command& command);
+
+// TextLog.cpp
+void TextLogCommand(Driver& driver, const Command& command);
+void TextLogIsCommand(Driver& driver, const Command& command);
+void TextLogHasCommand(Driver& driver, const Command& command);
 
 // Screenshot.cpp
 void ScreenshotCommand(Driver& driver, const Command& command);

@@ -1,10 +1,12 @@
 // Loaded into the program under test by the driver's hooks: reads what only
 // the owning process can read (see HookProtocol.h) and reports when the
-// thread has worked through the messages the driver posted.
+// thread has worked through the messages the driver posted, and records
+// the texts its windows are given (HookTextLog.h).
 #include <windows.h>
 
 #include "Handles.h"
 #include "HookProtocol.h"
+#include "HookTextLog.h"
 
 namespace uidriver {
 namespace {
@@ -70,7 +72,20 @@ void Answer(HWND window, DWORD driverId) {
       query.hasIcon = SendMessageA(window, WM_GETICON, query.iconType, 0) != 0;
       query.answer = kAnswerGiven;
       break;
+    case kQueryTextLog:
+      query.answer = StartTextLog(driverId, query.textLog, window) ? kAnswerGiven : kAnswerRefused;
+      break;
   }
+}
+
+// The hooks see every message of the thread: the names are registered on
+// the first, not looked up again on each.
+UINT queryMessage = 0;
+UINT settleMessage = 0;
+
+UINT Registered(UINT& message, const char* name) {
+  if (message == 0) message = RegisterWindowMessageA(name);
+  return message;
 }
 
 void ReportSettled(DWORD driverId) {
@@ -87,9 +102,17 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     CallWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (message->message == RegisterWindowMessageA(uidriver::kQueryMessage)) {
+    if (message->message == uidriver::Registered(uidriver::queryMessage, uidriver::kQueryMessage)) {
       uidriver::Answer(message->hwnd, static_cast<DWORD>(message->wParam));
     }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    CallWndProcRetHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message == WM_SETTEXT) {
+    uidriver::RecordText(reinterpret_cast<const CWPRETSTRUCT*>(lParam)->hwnd);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -98,7 +121,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
   auto* message = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE &&
-      message->message == RegisterWindowMessageA(uidriver::kSettleMessage)) {
+      message->message == uidriver::Registered(uidriver::settleMessage, uidriver::kSettleMessage)) {
     // Another round lets messages that the action itself posted go first.
     if (message->lParam > 0) {
       PostThreadMessageA(GetCurrentThreadId(), message->message, message->wParam,

@@ -28,6 +28,7 @@ enum : DWORD {
   kQueryFont = 2,         // WM_GETFONT, read with GetObjectA
   kQueryDialogUnits = 3,  // MapDialogRect of `units` on the window
   kQueryIcon = 4,         // WM_GETICON with `iconType`
+  kQueryTextLog = 5,      // (re)start log number `textLog` of the window's texts
 };
 
 enum : DWORD { kAnswerNone = 0, kAnswerGiven = 1, kAnswerRefused = 2 };
@@ -43,6 +44,7 @@ struct Query {
   DWORD kind;
   RECT units;       // kQueryDialogUnits: dialog units, mapped coordinate by coordinate
   WPARAM iconType;  // kQueryIcon: ICON_BIG or ICON_SMALL
+  DWORD textLog;    // kQueryTextLog: which of TextLogs::logs
 
   // Written by the hook. kAnswerRefused: no system menu (kQuerySystemMenu),
   // not a dialog (kQueryDialogUnits).
@@ -54,6 +56,34 @@ struct Query {
   RECT pixels;      // `units` mapped
   SIZE baseUnits;   // what 4 x 8 dialog units map to
   BOOL hasIcon;
+};
+
+// Every text a window is given: after each WM_SETTEXT the WH_CALLWNDPROCRET
+// hook reads the window's text back (HookTextLog.h says why) into a mapping
+// that the driver creates, named with its process id, so that the log
+// outlives the window and its process. The hook maps it on kQueryTextLog
+// and keeps it mapped: recording a text costs a WM_GETTEXT and a copy.
+// Each log has one writer, the thread that owns its window, which is also
+// the thread that (re)starts it; the driver only reads.
+constexpr char kTextLogMappingFormat[] = "ParvaneUiDriver.TextLog.%lu";
+constexpr DWORD kTextLogs = 8;             // windows recorded at once
+constexpr DWORD kTextLogEntries = 512;     // texts per window
+constexpr DWORD kTextLogTextBytes = 1024;  // bytes kept of one text
+
+struct TextLogEntry {
+  DWORD size;  // above kTextLogTextBytes: a longer text, of which that many are kept
+  char text[kTextLogTextBytes];
+};
+
+struct TextLog {
+  HWND window;          // the window recorded, nullptr for none
+  volatile LONG count;  // entries complete, raised after each is written
+  volatile LONG lost;   // texts that came when every entry was taken
+  TextLogEntry entries[kTextLogEntries];
+};
+
+struct TextLogs {
+  TextLog logs[kTextLogs];
 };
 
 }  // namespace uidriver

@@ -37,24 +37,33 @@ Hooks::Hooks()
                                   NameFor(kQueryMappingFormat).c_str())),
       settled_(CreateEventA(nullptr, FALSE, FALSE, NameFor(kSettledEventFormat).c_str())) {}
 
-void Hooks::Detach() {
-  callWndProc_.reset();
-  getMessage_.reset();
-  thread_ = 0;
-}
+void Hooks::Detach() { threads_.clear(); }
 
-bool Hooks::Attach(HWND window) {
+DWORD Hooks::Attach(HWND window) {
   const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-  if (thread == thread_ && callWndProc_ && getMessage_) return true;
-  Detach();
-  thread_ = thread;
-  if (!dll_) return false;
+  if (!dll_ || thread == 0) return 0;
+  if (threads_.count(thread)) return thread;
   const HOOKPROC callWndProc = HookProc(dll_.get(), "CallWndProcHook");
   const HOOKPROC getMessage = HookProc(dll_.get(), "GetMessageHook");
-  if (!callWndProc || !getMessage) return false;
-  callWndProc_.reset(SetWindowsHookExA(WH_CALLWNDPROC, callWndProc, dll_.get(), thread));
-  getMessage_.reset(SetWindowsHookExA(WH_GETMESSAGE, getMessage, dll_.get(), thread));
-  return callWndProc_ && getMessage_;
+  if (!callWndProc || !getMessage) return 0;
+  ThreadHooks hooks{UniqueHook(SetWindowsHookExA(WH_CALLWNDPROC, callWndProc, dll_.get(), thread)),
+                    nullptr,
+                    UniqueHook(SetWindowsHookExA(WH_GETMESSAGE, getMessage, dll_.get(), thread))};
+  if (!hooks.callWndProc || !hooks.getMessage) return 0;
+  threads_.emplace(thread, std::move(hooks));
+  return thread;
+}
+
+void Hooks::HookTexts(HWND window) {
+  const DWORD thread = Attach(window);
+  const HOOKPROC callWndProcRet = dll_ ? HookProc(dll_.get(), "CallWndProcRetHook") : nullptr;
+  if (thread == 0 || !callWndProcRet) {
+    throw Failure{"hooks in the window's thread",
+                  "none: " + HookDllPath() + " not loaded or refused"};
+  }
+  UniqueHook& hook = threads_[thread].callWndProcRet;
+  if (!hook) hook.reset(SetWindowsHookExA(WH_CALLWNDPROCRET, callWndProcRet, dll_.get(), thread));
+  if (!hook) throw Failure{"a WH_CALLWNDPROCRET hook", "error " + std::to_string(GetLastError())};
 }
 
 Query Hooks::Ask(HWND window, const Query& query) {
@@ -71,6 +80,7 @@ Query Hooks::Ask(HWND window, const Query& query) {
   shared->kind = query.kind;
   shared->units = query.units;
   shared->iconType = query.iconType;
+  shared->textLog = query.textLog;
   DWORD_PTR ignored = 0;
   if (!SendMessageTimeoutA(window, RegisterWindowMessageA(kQueryMessage), GetCurrentProcessId(), 0,
                            SMTO_ABORTIFHUNG, kAnswerMs, &ignored)) {
@@ -91,12 +101,13 @@ std::vector<MenuItemReport> Hooks::ReadSystemMenu(HWND window) {
 }
 
 void Hooks::Settle(HWND window, HANDLE process) {
-  if (!settled_ || !Attach(window)) {
+  const DWORD thread = settled_ ? Attach(window) : 0;
+  if (thread == 0) {
     Sleep(100);  // the best there is without the hook
     return;
   }
   ResetEvent(settled_.get());
-  PostThreadMessageA(thread_, RegisterWindowMessageA(kSettleMessage), GetCurrentProcessId(), 1);
+  PostThreadMessageA(thread, RegisterWindowMessageA(kSettleMessage), GetCurrentProcessId(), 1);
   const HANDLE waits[] = {settled_.get(), process};
   if (WaitForMultipleObjects(2, waits, FALSE, kAnswerMs) == WAIT_TIMEOUT) {
     PrintLine("note: the window's thread is still busy after 5 s");

@@ -1,10 +1,11 @@
-// The driver's side of the hook DLL: hooks on the thread that owns a
-// window, queries answered inside the target and the wait after a posted
-// action.
+// The driver's side of the hook DLL: hooks on the threads that own the
+// windows it works, queries answered inside the target and the wait after
+// a posted action.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
 #include <vector>
 
 #include "Handles.h"
@@ -29,18 +30,31 @@ class Hooks {
   // five seconds, or when the process ends.
   void Settle(HWND window, HANDLE process);
 
-  // Drops the hooks of the last thread, whose id a new process may reuse.
+  // Also hooks the window's thread for text logs (WH_CALLWNDPROCRET), a
+  // hook that runs after every message sent to the thread: only threads with
+  // a log pay for it. Throws Failure when the hook is refused.
+  void HookTexts(HWND window);
+
+  // Drops the hooks of every thread, whose ids a new process may reuse.
   void Detach();
 
  private:
-  bool Attach(HWND window);
+  struct ThreadHooks {
+    UniqueHook callWndProc;
+    UniqueHook callWndProcRet;  // only once HookTexts asked for it
+    UniqueHook getMessage;
+  };
+
+  // The id of the window's thread once it is hooked, else 0.
+  DWORD Attach(HWND window);
 
   UniqueLibrary dll_;
   UniqueHandle mapping_;
   UniqueHandle settled_;
-  DWORD thread_ = 0;
-  UniqueHook callWndProc_;
-  UniqueHook getMessage_;
+  // A thread keeps its hooks until the next process starts, so that a text
+  // log of one of its controls goes on while the script works a window of
+  // another thread.
+  std::map<DWORD, ThreadHooks> threads_;
 };
 
 }  // namespace uidriver

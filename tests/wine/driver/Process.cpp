@@ -67,6 +67,7 @@ void StartCommand(Driver& driver, const Command& command) {
   driver.processId = started.dwProcessId;
   driver.window = nullptr;
   driver.hooks.Detach();
+  driver.textLogs.Clear();
 }
 
 void ExitCommand(Driver& driver, const Command& command) {

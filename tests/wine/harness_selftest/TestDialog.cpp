@@ -5,7 +5,8 @@
 // 1000, a code that does not fit the 8 bits `wine` passes back. Its own
 // system-menu item opens a box; two buttons open the shell's folder browser
 // and a dialog of its own (TestWindows.h).
-// Two more buttons run a long operation inside their handler (LongWork.h).
+// Two more buttons run a long operation inside their handler (LongWork.h),
+// two set a status text many times in a row (StatusBurst.h).
 // harness_testdialog /owned: the same dialog, owned by a plain window.
 // harness_testdialog /abort: the same dialog; the long operation ends the
 // process half-way with exit code 3.
@@ -20,6 +21,7 @@
 #include <type_traits>
 
 #include "LongWork.h"
+#include "StatusBurst.h"
 #include "TestDialog.h"
 #include "TestWindows.h"
 
@@ -124,6 +126,12 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
       return TRUE;
     case IDC_WORK_STUCK:
       harness::ScheduleStuckWork(dialog);
+      return TRUE;
+    case IDC_BURST:
+      harness::RunStatusBurst(dialog);
+      return TRUE;
+    case IDC_FLOOD:
+      harness::RunStatusFlood(dialog);
       return TRUE;
     case IDOK:
       Save(dialog);

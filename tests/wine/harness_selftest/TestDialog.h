@@ -24,4 +24,7 @@
 #define IDC_WORK_STUCK 1019   // the same without emptying the queue
 #define IDC_WORK_STATUS 1020  // "空闲" at start, then what the operation shows
 #define IDC_WORK_PROGRESS 1021  // range 0..100, at 0; the operation's percentage
+#define IDC_BURST 1022         // sets IDC_BURST_STATUS several times in a row (StatusBurst.h)
+#define IDC_BURST_STATUS 1023  // "" at start
+#define IDC_FLOOD 1024         // sets IDC_BURST_STATUS kFloodTexts times in a row
 #define IDM_ABOUT 0x0110     // appended to the system menu; opens "关于"

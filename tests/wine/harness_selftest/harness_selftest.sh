@@ -434,6 +434,80 @@ expect_failure no_watch 2 'ERROR line 1: watch-saw-text 完成: no watch has run
 watch-saw-text 完成
 EOF
 
+# Text logs (StatusBurst.h). A mismatch lists what was recorded, one text
+# a line; a repeat the log dropped would show here.
+expect_failure textlog_dropped_repeat 1 '  3 "第 1 步"' '  4 ""' \
+  'FAIL line 5: textlog-is 1023 "准备|第 1 步||第 2 步\r\n两行|完成": expected "准备|第 1 步||第 2 步\r\n两行|完成", saw 6 texts "准备|第 1 步|第 1 步||第 2 步\r\n两行|完成"' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+textlog 1023
+click 1022
+textlog-is 1023 "准备|第 1 步||第 2 步\r\n两行|完成"
+EOF
+
+# Only texts given after `textlog` are recorded.
+expect_failure textlog_from_now_on 1 'FAIL line 5: textlog-has 1023 完成: expected a text "完成" among those recorded, saw 0 texts ""' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+click 1022
+textlog 1023
+textlog-has 1023 完成
+EOF
+
+# A log belongs to its process: the next start forgets it.
+expect_failure textlog_next_process 2 'ERROR line 7: textlog-is 1023 完成: no textlog of id 1023 since the process started' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+textlog 1023
+click 1022
+start harness_testdialog.exe
+window 测试对话框
+textlog-is 1023 完成
+EOF
+
+# The capacity: 512 texts of 512 bytes each are all kept, whole; one more
+# flood of 256 fails every check instead of dropping texts unnoticed.
+# `flood_text N` is text N of a flood as a script writes it (UTF-8).
+flood_text() {
+  local head="第 $1 条" gbk_bytes
+  gbk_bytes=$(printf '%s' "$head" | iconv -f UTF-8 -t GBK | wc -c)
+  printf '%s' "$head"
+  printf '%*s' $((512 - gbk_bytes)) '' | tr ' ' .
+}
+{
+  echo 'start harness_testdialog.exe'
+  echo 'window 测试对话框'
+  echo 'textlog 1023'
+  echo 'click 1024'
+  echo 'click 1024'
+  echo "textlog-has 1023 \"$(flood_text 1)\""
+  echo "textlog-has 1023 \"$(flood_text 256)\""
+} > "$work/textlog_full.ui"
+status=0
+run_driver "$work/textlog_full.ui" "$work/textlog_full.log" >/dev/null || status=$?
+[ "$status" = 0 ] ||
+  fail "textlog_full: driver exit status $status: $(grep -v '^line' "$work/textlog_full.log")"
+
+expect_failure textlog_overflow 1 'FAIL line 7: textlog-has 1023 完成: expected every text recorded, saw the log full: 256 more after the first 512 were lost' <<'EOF'
+start harness_testdialog.exe
+window 测试对话框
+textlog 1023
+click 1024
+click 1024
+click 1024
+textlog-has 1023 完成
+EOF
+
+# A text longer than an entry keeps cannot be compared: the check fails.
+xs() { printf '%*s' "$1" '' | tr ' ' x; }
+expect_failure textlog_long_text 1 "FAIL line 5: textlog-is 1001 长文本: expected texts of at most 1024 bytes, saw text 1 longer, beginning \"长文本$(xs 34)\"" <<EOF
+start harness_testdialog.exe
+window 测试对话框
+textlog 1001
+type 1001 长文本$(xs 1100)
+textlog-is 1001 长文本
+EOF
+
 [ -z "$(lingering)" ] || fail "a failing script left the dialog running: $(lingering)"
 
 [ "$failures" = 0 ] && echo "all checks passed" || exit 1

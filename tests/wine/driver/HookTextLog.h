@@ -1,0 +1,23 @@
+// The hook's half of the text logs (HookProtocol.h): the driver's mapping,
+// mapped once per target process, and the append that follows every
+// WM_SETTEXT a hooked thread's window procedures have handled.
+#pragma once
+
+#include <windows.h>
+
+namespace uidriver {
+
+// Maps the log mapping of the driver `driverId` (unless it is mapped
+// already) and starts its log `index` afresh for `window`. Runs in the
+// thread that owns `window`, so that log's only writer. False when the
+// mapping cannot be mapped or the index is out of range.
+bool StartTextLog(DWORD driverId, DWORD index, HWND window);
+
+// After `window` has handled WM_SETTEXT: appends the text it now holds to
+// every log of it. The text is read back rather than taken from lParam:
+// under Wine 8 a WM_SETTEXT sent from another process reaches the hooks
+// with the sender's pointer, and nothing tells an ANSI text from a wide
+// one. Runs in the window's thread.
+void RecordText(HWND window);
+
+}  // namespace uidriver
