@@ -2,8 +2,9 @@
 # While a large package (over 200 MB) extracts, the target page keeps
 # answering: the driver reads the status line and the progress bar all
 # through the extraction, each read within 100 ms, and sees both move.
-# Escape and the close box sent in the middle change nothing: the
-# installation runs to its end. Runs in its own copy of the prefix.
+# Escape and the close box sent in the middle change nothing, and the About
+# box opens over the page while the files are extracted: the installation
+# runs to its end. Runs in its own copy of the prefix.
 #   install_responsive_test.sh INSTALLER_IMAGE PARVANE_PACK [SCREENSHOT_DIR]
 set -euo pipefail
 image=$(realpath "$1") pack=$(realpath "$2") shots=${3:-}
@@ -49,6 +50,13 @@ click 1
 $shot
 key escape
 syscommand 0xF060
+syscommand 16
+window "关于 ParvaneSetup"
+owner 安装Parvane
+sleep 300
+key escape
+gone "关于 ParvaneSetup"
+window 安装Parvane
 watch 1002 1001 安装Parvane成功. 100 180000
 watch-saw-text 解压文件到指定的目录...
 watch-reads-above 20
