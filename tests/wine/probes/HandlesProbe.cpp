@@ -9,17 +9,11 @@
 #include "framework/Com.h"
 #include "framework/Handles.h"
 #include "framework/ResourceText.h"
+#include "tests/wine/probes/ProbeCheck.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::printf("FAIL: %s\n", what);
-    ++failures;
-  }
-}
+using probe::Check;
 
 bool IsOpenHandle(HANDLE handle) {
   DWORD flags;
@@ -128,6 +122,5 @@ int main() {
   CheckFindAndKeyHandles(folder);
   CheckCom();
   CheckStringTable();
-  std::printf("%s\n", failures == 0 ? "ALL PASSED" : "FAILED");
-  return failures == 0 ? 0 : 1;
+  return probe::Finish();
 }

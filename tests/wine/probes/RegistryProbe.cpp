@@ -9,17 +9,11 @@
 #include "framework/Handles.h"
 #include "install/InstallFolder.h"
 #include "install/RegistryRecords.h"
+#include "tests/wine/probes/ProbeCheck.h"
 
 namespace {
 
-int failures = 0;
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::printf("FAIL: %s\n", what);
-    ++failures;
-  }
-}
+using probe::Check;
 
 // Writes the first `count` bytes of `bytes` (all by default), so a test can
 // store what the installer never would. Wine keeps a NUL that follows the
@@ -126,6 +120,5 @@ int main() {
   ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
   redirected.Reset();
   ::RegDeleteTreeA(HKEY_CURRENT_USER, name);
-  std::printf("%s\n", failures == 0 ? "ALL PASSED" : "FAILED");
-  return failures == 0 ? 0 : 1;
+  return probe::Finish();
 }
