@@ -52,6 +52,14 @@ INT_PTR Dialog::DoModal() {
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(window_, result); }
 
+Dialog* Dialog::FromHandle(HWND window) {
+  if (!window || reinterpret_cast<DLGPROC>(::GetWindowLongPtrA(window, DWLP_DLGPROC)) !=
+                     DialogProcedure) {
+    return nullptr;
+  }
+  return reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));
+}
+
 bool Dialog::UpdateData(bool save) {
   DataExchange exchange(window_, save);
   DoDataExchange(exchange);

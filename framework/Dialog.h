@@ -28,6 +28,9 @@ class Dialog {
   void EndDialog(INT_PTR result);
 
   HWND Handle() const { return window_; }
+  // The object behind a dialog window this framework runs; null for any
+  // other window, and before WM_INITDIALOG or after WM_NCDESTROY.
+  static Dialog* FromHandle(HWND window);
   UINT TemplateId() const { return templateId_; }
 
   // Moves data between the controls and the members: `save` true reads the

@@ -166,6 +166,12 @@ wine_run() {
   _harness_run "" "$HARNESS_WINE" "$@"
 }
 
+# record_install_folder FOLDER: the product key's "install path" as an
+# installation leaves it; uninstall mode reads it before it shows anything.
+record_install_folder() {
+  wine_run reg add 'HKLM\SOFTWARE\Tavisk\Parvane' /v 'install path' /d "$1" /f >/dev/null
+}
+
 # check_sha256 FILE EXPECTED
 check_sha256() {
   local file=$1 expected=${2,,} saw

@@ -13,6 +13,8 @@ work=$(mktemp -d)
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start
 drive_c=$WINEPREFIX/drive_c
+# Uninstall mode needs a recorded installation before it asks anything.
+record_install_folder 'C:\ptest\'
 
 # Copies of the program where the cases start it from. One folder name
 # holds "uninstall" and a blank, one is where the uninstall entry points.

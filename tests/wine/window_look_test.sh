@@ -13,6 +13,8 @@ trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start
 mkdir -p "$WINEPREFIX/drive_c/look"
 cp "$package" "$WINEPREFIX/drive_c/look/ParvaneSetup.exe"
+# Uninstall mode needs a recorded installation before it asks anything.
+record_install_folder 'C:\look\'
 failures=0
 count=0
 
@@ -107,6 +109,8 @@ dialogrect 1 189 169 50 14
 dialogrect 2 252 169 50 14
 $(about_box_over 卸载Parvane)
 text 1000 您确定要卸载Parvane吗？
+# The bar waits hidden until the removal starts.
+visible 1001 0
 # Other system commands reach the default processing. (Wine draws a
 # minimised window as a bare title bar, so its icon painting is not seen.)
 syscommand 0xF020

@@ -1,0 +1,111 @@
+// The removal, run inside the uninstall dialog's OK command: shortcuts,
+// uninstall entry, driver, then the installed tree. Every step is tried
+// whatever the one before it did; none reports a failure of its own. The
+// product key stays, so a later run finds the folder again.
+#include "framework/AnsiText.h"
+#include "install/HelperPrograms.h"
+#include "install/RegistryRecords.h"
+#include "install/Shortcuts.h"
+#include "uninstall/RemovalRules.h"
+#include "uninstall/SystemFolders.h"
+#include "uninstall/TreeRemoval.h"
+#include "uninstall/UninstallDialog.h"
+#include "uninstall/UninstallTexts.h"
+
+namespace uninstall {
+namespace {
+
+constexpr int kPositionEntryDeleted = 40;
+constexpr int kPositionDriverStarted = 60;
+constexpr int kPositionTreeReported = 100;
+
+// Why the walk did not start, for the status line.
+std::string RefusalText(const RemovalCheck& check, const std::string& folder) {
+  switch (check.refusal) {
+    case RemovalRefusal::kNone:
+      break;
+    case RemovalRefusal::kEmpty:
+      return texts::kNotRemovedEmpty;
+    case RemovalRefusal::kNotAbsolute:
+      return texts::kNotRemovedNotAbsolute + folder;
+    case RemovalRefusal::kDriveRoot:
+      return texts::kNotRemovedDriveRoot + folder;
+    case RemovalRefusal::kShareRoot:
+      return texts::kNotRemovedShareRoot + folder;
+    case RemovalRefusal::kProtectedFolder:
+      return texts::kNotRemovedProtected + check.protectedFolder;
+  }
+  return std::string();
+}
+
+}  // namespace
+
+void UninstallDialog::OnOK() {
+  if (ShowsFinishCaption()) {
+    ui::ProductDialog::OnCancel();
+    return;
+  }
+  // Enter reaches here also while the removal runs and OK is disabled.
+  if (!okButton_.IsEnabled()) return;
+  RunSequence();
+}
+
+bool UninstallDialog::ShowsFinishCaption() const {
+  return framework::EqualsIgnoringCase(okButton_.Text().c_str(), texts::kFinishButton);
+}
+
+void UninstallDialog::RunSequence() {
+  okButton_.Enable(false);
+  cancelButton_.Enable(false);
+  progressBar_.Show(true);
+  statusLine_.Show(true);
+  install::DeleteShortcuts(Handle());
+  SetStatus(texts::kDeletingUninstallEntry);
+  install::DeleteUninstallEntry();
+  progressBar_.SetPosition(kPositionEntryDeleted);
+  SetStatus(texts::kRemovingDriver);
+  install::RunDriverUninstaller(installFolder_);
+  progressBar_.SetPosition(kPositionDriverStarted);
+  if (RemoveInstalledFiles()) SetStatus(texts::kDeleted);
+  progressBar_.Show(false);
+  okButton_.SetText(texts::kFinishButton);
+  okButton_.Enable(true);
+  cancelButton_.Enable(false);
+}
+
+int UninstallDialog::RemoveInstalledFiles() {
+  progressBar_.SetPosition(0);
+  SetStatus(texts::kDeletingFiles);
+  installFolder_ = FolderToRemove(installFolder_);
+  const RemovalCheck check = CheckFolderToRemove(installFolder_, SystemProtectedFolders());
+  if (check.refusal != RemovalRefusal::kNone) {
+    SetStatus(RefusalText(check, installFolder_));
+    return 0;
+  }
+  ::SetFileAttributesA(installFolder_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFolderTree(Handle(), installFolder_, UninstallProgress);
+  return 1;
+}
+
+// Keeps the dialog painting and answering through the walk, then shows
+// what was handled.
+int32_t UninstallDialog::UninstallProgress(int32_t code, int32_t* position, const char* path,
+                                           HWND window) {
+  auto* dialog = static_cast<UninstallDialog*>(framework::Dialog::FromHandle(window));
+  MSG message;
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  if (!dialog) return 0;
+  if (code == REPORT_FOLDER_NOT_REMOVED) {
+    dialog->SetStatus(texts::kFolderNotRemoved);
+    dialog->progressBar_.SetPosition(*position);
+  } else if (code == REPORT_PATH) {
+    dialog->SetStatus(path);
+    dialog->progressBar_.SetPosition(kPositionTreeReported);
+  }
+  return 0;
+}
+
+}  // namespace uninstall
