@@ -82,6 +82,7 @@ const Entry kCommands[] = {
     {"textlog", 1, 1, TextLogCommand},
     {"textlog-is", 2, 2, TextLogIsCommand},
     {"textlog-has", 2, 2, TextLogHasCommand},
+    {"textlog-print", 1, 1, TextLogPrintCommand},
     {"exit", 1, 2, ExitCommand},
     {"screenshot", 1, 1, ScreenshotCommand},
     {"sleep", 1, 1, SleepCommand},

@@ -128,6 +128,7 @@ void WatchProgressAboveCommand(Driver& driver, const Command& command);
 void TextLogCommand(Driver& driver, const Command& command);
 void TextLogIsCommand(Driver& driver, const Command& command);
 void TextLogHasCommand(Driver& driver, const Command& command);
+void TextLogPrintCommand(Driver& driver, const Command& command);
 
 // Screenshot.cpp
 void ScreenshotCommand(Driver& driver, const Command& command);

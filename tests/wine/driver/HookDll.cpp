@@ -3,6 +3,7 @@
 // thread has worked through the messages the driver posted, and records
 // the texts its windows are given (HookTextLog.h).
 #include <windows.h>
+#include <commctrl.h>
 
 #include "Handles.h"
 #include "HookProtocol.h"
@@ -111,8 +112,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     CallWndProcRetHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message == WM_SETTEXT) {
-    uidriver::RecordText(reinterpret_cast<const CWPRETSTRUCT*>(lParam)->hwnd);
+  if (code == HC_ACTION) {
+    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (handled->message == WM_SETTEXT) uidriver::RecordText(handled->hwnd);
+    if (handled->message == PBM_SETPOS) uidriver::RecordPosition(handled->hwnd);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

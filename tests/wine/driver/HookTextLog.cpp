@@ -1,5 +1,7 @@
 #include "HookTextLog.h"
 
+#include <commctrl.h>
+
 #include "HookProtocol.h"
 
 namespace uidriver {
@@ -119,6 +121,15 @@ void RecordText(HWND window) {
   const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
   text.size = static_cast<DWORD>(CallWindowProcA(procedure, window, WM_GETTEXT, sizeof text.text,
                                                  reinterpret_cast<LPARAM>(text.text)));
+  sharedLogs.Append(window, text);
+}
+
+void RecordPosition(HWND window) {
+  if (!sharedLogs.Records(window)) return;
+  const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+  WindowText text;
+  text.size = static_cast<DWORD>(
+      wsprintfA(text.text, "%d", static_cast<int>(CallWindowProcA(procedure, window, PBM_GETPOS, 0, 0))));
   sharedLogs.Append(window, text);
 }
 

@@ -20,4 +20,9 @@ bool StartTextLog(DWORD driverId, DWORD index, HWND window);
 // one. Runs in the window's thread.
 void RecordText(HWND window);
 
+// After a progress bar `window` has handled PBM_SETPOS: appends the
+// position it now holds, in decimal, to every log of it, so a log shows
+// the positions a busy handler sets between two reads from outside.
+void RecordPosition(HWND window);
+
 }  // namespace uidriver

@@ -113,4 +113,10 @@ void TextLogHasCommand(Driver& driver, const Command& command) {
   }
 }
 
+// For checks a script cannot spell out, such as paths in the order the
+// file system returns them: the texts one a line, then their count.
+void TextLogPrintCommand(Driver& driver, const Command& command) {
+  PrintLine("textlog " + command.args[0] + ": " + Recorded(Complete(driver, command.args[0])));
+}
+
 }  // namespace uidriver
