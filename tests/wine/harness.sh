@@ -166,6 +166,28 @@ wine_run() {
   _harness_run "" "$HARNESS_WINE" "$@"
 }
 
+# wine_private_prefix DIR: from here on, Wine calls work in a fresh copy of
+# the project's prefix, DIR/prefix, which a test may install into and
+# remove from as it likes. Call it before wine_session_start.
+wine_private_prefix() {
+  "$HARNESS_WINE" --prepare
+  cp -a "$WINEPREFIX" "$1/prefix"
+  export WINEPREFIX=$1/prefix
+}
+
+# forget_installation: the prefix as it was before any installation (make
+# run installs into the project's prefix): no registry records, no files in
+# the default folder, no shortcuts.
+forget_installation() {
+  local drive_c=$WINEPREFIX/drive_c
+  wine_run reg delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane' /f >/dev/null 2>&1 || true
+  wine_run reg delete 'HKLM\SOFTWARE\Tavisk' /f >/dev/null 2>&1 || true
+  wine_run reg delete 'HKLM\SYSTEM\CurrentControlSet\Control' /v PSLastBootSystemRoot /f >/dev/null 2>&1 || true
+  rm -rf "$drive_c/Program Files/Tavisk" \
+    "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane" \
+    "$drive_c/users/Public/Desktop/Parvane.lnk"
+}
+
 # record_install_folder FOLDER: the product key's "install path" as an
 # installation leaves it; uninstall mode reads it before it shows anything.
 record_install_folder() {

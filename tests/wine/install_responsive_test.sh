@@ -10,10 +10,8 @@ set -euo pipefail
 image=$(realpath "$1") pack=$(realpath "$2") shots=${3:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-"$root/scripts/wine.sh" --prepare
-cp -a "$("$root/scripts/wine.sh" --prefix)" "$work/prefix"
-export WINEPREFIX=$work/prefix
 source "$root/tests/wine/harness.sh"
+wine_private_prefix "$work"
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 drive_c=$WINEPREFIX/drive_c
 

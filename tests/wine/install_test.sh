@@ -16,10 +16,8 @@ cleanup() {
   [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true
   rm -rf "$work"
 }
-"$root/scripts/wine.sh" --prepare
-cp -a "$("$root/scripts/wine.sh" --prefix)" "$work/prefix"
-export WINEPREFIX=$work/prefix
 source "$root/tests/wine/harness.sh"
+wine_private_prefix "$work"
 trap cleanup EXIT
 wine_session_start
 drive_c=$WINEPREFIX/drive_c
@@ -33,11 +31,7 @@ control_key='HKLM\SYSTEM\CurrentControlSet\Control'
 
 # The copy starts without any earlier installation (make run installs into
 # the project's prefix).
-wine_run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
-wine_run reg delete 'HKLM\SOFTWARE\Tavisk' /f >/dev/null 2>&1 || true
-wine_run reg delete "$control_key" /v PSLastBootSystemRoot /f >/dev/null 2>&1 || true
-rm -rf "$drive_c/Program Files/Tavisk" "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane" \
-  "$drive_c/users/Public/Desktop/Parvane.lnk"
+forget_installation
 
 # The shortcut in Quick Launch needs its folder, which Wine does not make.
 quick_launch="$drive_c/users/$user/AppData/Roaming/Microsoft/Internet Explorer/Quick Launch"

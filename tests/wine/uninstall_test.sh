@@ -13,10 +13,8 @@ package=$(realpath "$1")
 shots=${2:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-"$root/scripts/wine.sh" --prepare
-cp -a "$("$root/scripts/wine.sh" --prefix)" "$work/prefix"
-export WINEPREFIX=$work/prefix
 source "$root/tests/wine/harness.sh"
+wine_private_prefix "$work"
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start
 drive_c=$WINEPREFIX/drive_c
@@ -26,10 +24,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
 product_key='HKLM\SOFTWARE\Tavisk\Parvane'
-wine_run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
-wine_run reg delete 'HKLM\SOFTWARE\Tavisk' /f >/dev/null 2>&1 || true
+forget_installation
 start_menu_folder="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane"
-rm -rf "$drive_c/Program Files/Tavisk" "$start_menu_folder" "$drive_c/users/Public/Desktop/Parvane.lnk"
 quick_launch="$drive_c/users/$user/AppData/Roaming/Microsoft/Internet Explorer/Quick Launch"
 mkdir -p "$quick_launch" "$drive_c/setup"
 cp "$package" "$drive_c/setup/ParvaneSetup.exe"
