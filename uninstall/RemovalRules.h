@@ -41,7 +41,8 @@ struct RemovalCheck {
 std::string FolderToRemove(const std::string& installFolder);
 
 // Whether the removal may start on `folder` (as FolderToRemove gives it).
-RemovalCheck CheckFolderToRemove(const std::string& folder, const ProtectedFolders& protectedFolders);
+RemovalCheck CheckFolderToRemove(const std::string& folder,
+                                 const ProtectedFolders& protectedFolders);
 
 // `path` as Windows resolves it for comparison: '/' read as '\', device
 // prefixes ("\\?\", "\\?\UNC\") dropped, repeated separators merged, "."

@@ -127,9 +127,9 @@ void RecordText(HWND window) {
 void RecordPosition(HWND window) {
   if (!sharedLogs.Records(window)) return;
   const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+  const int position = static_cast<int>(CallWindowProcA(procedure, window, PBM_GETPOS, 0, 0));
   WindowText text;
-  text.size = static_cast<DWORD>(
-      wsprintfA(text.text, "%d", static_cast<int>(CallWindowProcA(procedure, window, PBM_GETPOS, 0, 0))));
+  text.size = static_cast<DWORD>(wsprintfA(text.text, "%d", position));
   sharedLogs.Append(window, text);
 }
 

@@ -80,7 +80,9 @@ bool FirstIs(const std::vector<std::string>& names, const char* name) {
 }
 
 void PrintReports() {
-  for (const Report& report : reports) std::printf("  saw %d %s\n", report.code, report.path.c_str());
+  for (const Report& report : reports) {
+    std::printf("  saw %d %s\n", report.code, report.path.c_str());
+  }
 }
 
 void CheckReports(const std::vector<Report>& expected, const char* what) {
