@@ -38,6 +38,12 @@ class Dialog {
   bool UpdateData(bool save = true);
 
   HWND Item(int id) const { return ::GetDlgItem(window_, id); }
+  // Moves the keyboard focus to `control` as Tab would, so that Enter and
+  // Space act on it. A handler that disables the focused control leaves
+  // the dialog without any focus until it does this.
+  void FocusControl(HWND control) const {
+    ::SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+  }
   // A message box owned by this dialog.
   int MessageBox(const char* text, const char* caption, UINT type) const;
 

@@ -169,6 +169,7 @@ void TargetPage::ShowFinishedLayout() {
   installButton_.Show(false);
   quitButton_.Enable(true);
   quitButton_.SetText(texts::kFinishButton);
+  FocusControl(quitButton_.Handle());
 }
 
 // The user learns why, the status line says the installation failed, and
@@ -180,6 +181,7 @@ void TargetPage::StopAfterFailure(const std::string& message) {
   SetStatus(texts::kInstallFailed);
   quitButton_.SetText(texts::kExitButton);
   quitButton_.Enable(true);
+  FocusControl(quitButton_.Handle());
   installing_ = false;
   finished_ = true;
 }

@@ -71,6 +71,7 @@ void UninstallDialog::RunSequence() {
   okButton_.SetText(texts::kFinishButton);
   okButton_.Enable(true);
   cancelButton_.Enable(false);
+  FocusControl(okButton_.Handle());
 }
 
 int UninstallDialog::RemoveInstalledFiles() {

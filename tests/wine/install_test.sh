@@ -110,6 +110,7 @@ sleep 300
 text 1002 安装失败,Parvane没有安装完成.
 text 2 退出(&Q)
 enabled 2 1
+focus 2
 visible 1 0
 click 2
 exit 0
@@ -171,6 +172,8 @@ visible 1004 0
 visible 1005 0
 text 2 完成(&O)
 enabled 2 1
+# Install had the focus and is gone: Finish takes it, so Enter reaches it.
+focus 2
 key enter
 exit 0
 regvalue $uninstall_key DisplayName REG_SZ $(sz Parvane)

@@ -128,6 +128,7 @@ textlog 1000
 textlog 1001
 key enter
 waittext 1000 删除成功 30000
+focus 1
 $(shot 11-uninstall-finished)
 visible 1001 0
 text 1 完成(&O)
