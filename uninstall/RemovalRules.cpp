@@ -131,6 +131,11 @@ std::string ComparablePath(const std::string& path) {
   return (rooted ? "\\" : "") + Join(ResolveComponents(SplitComponents(text), 0));
 }
 
+bool IsAbsoluteFolder(const std::string& folder) {
+  const std::string comparable = ComparablePath(folder);
+  return IsDriveAbsolute(comparable) || (IsUnc(comparable) && comparable.size() > 2);
+}
+
 RemovalCheck CheckFolderToRemove(const std::string& folder,
                                  const ProtectedFolders& protectedFolders) {
   RemovalCheck check;

@@ -40,6 +40,10 @@ struct RemovalCheck {
 // without one already names the folder.
 std::string FolderToRemove(const std::string& installFolder);
 
+// True for "X:\..." and "\\server\...": a path that names the same place
+// whatever the current folder and search path.
+bool IsAbsoluteFolder(const std::string& folder);
+
 // Whether the removal may start on `folder` (as FolderToRemove gives it).
 RemovalCheck CheckFolderToRemove(const std::string& folder,
                                  const ProtectedFolders& protectedFolders);

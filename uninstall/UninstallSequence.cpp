@@ -64,7 +64,10 @@ void UninstallDialog::RunSequence() {
   install::DeleteUninstallEntry();
   progressBar_.SetPosition(kPositionEntryDeleted);
   SetStatus(texts::kRemovingDriver);
-  install::RunDriverUninstaller(installFolder_);
+  // Without a drive or server in the recorded folder, the system would
+  // look for the driver installer in the current folder and along the
+  // search path, where anybody may have put a program of that name.
+  if (IsAbsoluteFolder(installFolder_)) install::RunDriverUninstaller(installFolder_);
   progressBar_.SetPosition(kPositionDriverStarted);
   if (RemoveInstalledFiles()) SetStatus(texts::kDeleted);
   progressBar_.Show(false);

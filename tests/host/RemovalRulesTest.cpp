@@ -78,6 +78,18 @@ TEST(RemovalRulesTest, EmptyRelativeAndRootFoldersAreRefused) {
   }
 }
 
+// The driver installer is only started from a folder that names one place.
+TEST(RemovalRulesTest, AbsoluteFoldersNameADriveOrAServer) {
+  for (const char* folder : {"C:\\Program Files\\Tavisk\\Parvane\\", "d:/x", "C:\\",
+                             "\\\\server\\share\\x", "\\\\?\\C:\\x"}) {
+    EXPECT_TRUE(uninstall::IsAbsoluteFolder(folder)) << folder;
+  }
+  for (const char* folder : {"", "Parvane\\", "\\Tavisk\\Parvane\\", "C:Parvane", "C:",
+                             "\\\\", ".\\x"}) {
+    EXPECT_FALSE(uninstall::IsAbsoluteFolder(folder)) << folder;
+  }
+}
+
 TEST(RemovalRulesTest, SystemFoldersAndTheirParentsAreRefused) {
   for (const char* folder :
        {"C:\\Windows", "c:\\windows\\", "C:\\WINDOWS\\System32", "C:\\Program Files",

@@ -225,10 +225,17 @@ SCRIPT
 
 # --- Recorded folders that no installation can own: the removal ends with
 # the reason on the status line and Finish, and the folder keeps its files.
+# A driver installer of the same name waits in the folder the uninstaller
+# is started from: a recorded folder without a drive must not lead to it.
+mkdir -p "$drive_c/downloads"
+cp "$PARVANE_WIN32_BUILD/product/InstallGuardDrv.exe" "$drive_c/downloads/"
+rm -f "$log"
 refused() {
   local name=$1 recorded=$2 status=$3 screenshot=${4:-}
   record_install_folder "$recorded"
   check "refused_$name" <<SCRIPT
+env PARVANE_STANDIN_LOG $windows_log
+cd C:\\downloads
 start "C:\\setup\\ParvaneSetup.exe" uninstall
 window $caption
 click 1
@@ -249,6 +256,9 @@ refused profile "C:\\users\\$user\\" "程序文件没有删除：注册表中记
 refused windows 'C:\windows\' '程序文件没有删除：注册表中记录的安装目录是系统文件夹，或包含系统文件夹：C:\windows' \
   12-uninstall-refused
 keep_shot 12-uninstall-refused
+sleep 1
+! grep -q '^InstallGuardDrv.exe' "$log" 2>/dev/null ||
+  fail "a driver installer was started from the current folder: $(cat "$log")"
 [ -f "$drive_c/setup/ParvaneSetup.exe" ] || fail "a refused folder lost files: C:\\setup\\ParvaneSetup.exe"
 [ -f "$drive_c/windows/system32/kernel32.dll" ] || fail "a refused folder lost files: kernel32.dll"
 
