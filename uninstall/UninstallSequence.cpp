@@ -6,6 +6,7 @@
 #include "install/HelperPrograms.h"
 #include "install/RegistryRecords.h"
 #include "install/Shortcuts.h"
+#include "payload/PayloadReader.h"
 #include "uninstall/RemovalRules.h"
 #include "uninstall/SystemFolders.h"
 #include "uninstall/TreeRemoval.h"
@@ -67,7 +68,11 @@ void UninstallDialog::RunSequence() {
   // Without a drive or server in the recorded folder, the system would
   // look for the driver installer in the current folder and along the
   // search path, where anybody may have put a program of that name.
-  if (IsAbsoluteFolder(installFolder_)) install::RunDriverUninstaller(installFolder_);
+  // A recorded folder without its final backslash still names the folder
+  // the driver installer lies in, not a sibling file beside it.
+  std::string driverFolder = installFolder_;
+  payload::PayloadReader::AddTrailingBackslash(driverFolder);
+  if (IsAbsoluteFolder(installFolder_)) install::RunDriverUninstaller(driverFolder);
   progressBar_.SetPosition(kPositionDriverStarted);
   if (RemoveInstalledFiles()) SetStatus(texts::kDeleted);
   progressBar_.Show(false);

@@ -270,7 +270,12 @@ for i in $(seq 1 40); do
   mkdir -p "$installed/Extra/$i"
   (cd "$installed/Extra/$i" && touch $(seq -f 'f%g.dat' 1 75))
 done
+# Recorded without its final backslash, the folder still leads to its own
+# driver installer and is removed whole.
+record_install_folder "${folder%\\}"
+rm -f "$log"
 check large_tree <<SCRIPT
+env PARVANE_STANDIN_LOG $windows_log
 start "C:\\setup\\ParvaneSetup.exe" uninstall
 window $caption
 click 1
@@ -289,7 +294,11 @@ click 1
 exit 0
 SCRIPT
 keep_shot 10-uninstall-running
-[ ! -e "$installed" ] || fail "the large tree was not removed: $(find "$installed" | head -3)"
+left=$(cd "$installed" 2>/dev/null && find . | sort | paste -sd' ' || true)
+[ -z "$left" ] || [ "$left" = ". ./InstallGuardDrv.exe" ] || fail "the large tree was not removed: $left"
+for _ in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.1; done
+grep -q "^InstallGuardDrv.exe	\"\?${folder//\\/\\\\}InstallGuardDrv.exe\"\? uninstall	" "$log" ||
+  fail "no driver installer started from the folder recorded without its backslash: $(cat "$log" 2>&1)"
 
 echo "uninstall checks: $failures failed"
 [ "$failures" = 0 ]
