@@ -96,7 +96,7 @@ outside_tree > "$work/outside.before"
 check cancel <<SCRIPT
 start $entry_command
 window $caption
-$(shot 9-uninstall-asking)
+$(shot uninstall-asking)
 text 1000 $question
 text 1 确定
 enabled 1 1
@@ -106,7 +106,7 @@ click 2
 gone $caption
 exit 0
 SCRIPT
-keep_shot 9-uninstall-asking
+keep_shot uninstall-asking
 check close_box <<SCRIPT
 start $entry_command
 window $caption
@@ -129,7 +129,7 @@ textlog 1001
 key enter
 waittext 1000 删除成功 30000
 focus 1
-$(shot 11-uninstall-finished)
+$(shot uninstall-finished)
 visible 1001 0
 text 1 完成(&O)
 enabled 1 1
@@ -149,7 +149,7 @@ click 1
 gone $caption
 exit 0
 SCRIPT
-keep_shot 11-uninstall-finished
+keep_shot uninstall-finished
 
 # The status line: the steps, then each handled path, then the install
 # folder that stays with the running program, then the end. The driver
@@ -254,8 +254,8 @@ refused drive_root 'C:\' '程序文件没有删除：注册表中记录的安装
 refused share_root '\\server\share\' '程序文件没有删除：注册表中记录的安装目录是网络共享的根目录：\\server\share'
 refused profile "C:\\users\\$user\\" "程序文件没有删除：注册表中记录的安装目录是系统文件夹，或包含系统文件夹：C:\\users\\$user"
 refused windows 'C:\windows\' '程序文件没有删除：注册表中记录的安装目录是系统文件夹，或包含系统文件夹：C:\windows' \
-  12-uninstall-refused
-keep_shot 12-uninstall-refused
+  uninstall-refused
+keep_shot uninstall-refused
 sleep 1
 ! grep -q '^InstallGuardDrv.exe' "$log" 2>/dev/null ||
   fail "a driver installer was started from the current folder: $(cat "$log")"
@@ -281,7 +281,7 @@ window $caption
 click 1
 syscommand 0xF060
 key escape
-$(shot 10-uninstall-running 300)
+$(shot uninstall-running 300)
 syscommand 16
 window "关于 ParvaneSetup"
 click 1
@@ -293,7 +293,7 @@ text 1 完成(&O)
 click 1
 exit 0
 SCRIPT
-keep_shot 10-uninstall-running
+keep_shot uninstall-running
 left=$(cd "$installed" 2>/dev/null && find . | sort | paste -sd' ' || true)
 [ -z "$left" ] || [ "$left" = ". ./InstallGuardDrv.exe" ] || fail "the large tree was not removed: $left"
 for _ in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.1; done
