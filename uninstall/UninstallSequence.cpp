@@ -39,6 +39,18 @@ std::string RefusalText(const RemovalCheck& check, const std::string& folder) {
   return std::string();
 }
 
+// Without a drive or server in the recorded folder, the system would look
+// for the driver installer in the current folder and along the search
+// path, where anybody may have put a program of that name. A folder
+// recorded without its final backslash still names the folder the program
+// lies in, not a sibling file beside it.
+void StartDriverUninstaller(const std::string& installFolder) {
+  if (!IsAbsoluteFolder(installFolder)) return;
+  std::string folder = installFolder;
+  payload::PayloadReader::AddTrailingBackslash(folder);
+  install::RunDriverUninstaller(folder);
+}
+
 }  // namespace
 
 void UninstallDialog::OnOK() {
@@ -65,14 +77,7 @@ void UninstallDialog::RunSequence() {
   install::DeleteUninstallEntry();
   progressBar_.SetPosition(kPositionEntryDeleted);
   SetStatus(texts::kRemovingDriver);
-  // Without a drive or server in the recorded folder, the system would
-  // look for the driver installer in the current folder and along the
-  // search path, where anybody may have put a program of that name.
-  // A recorded folder without its final backslash still names the folder
-  // the driver installer lies in, not a sibling file beside it.
-  std::string driverFolder = installFolder_;
-  payload::PayloadReader::AddTrailingBackslash(driverFolder);
-  if (IsAbsoluteFolder(installFolder_)) install::RunDriverUninstaller(driverFolder);
+  StartDriverUninstaller(installFolder_);
   progressBar_.SetPosition(kPositionDriverStarted);
   if (RemoveInstalledFiles()) SetStatus(texts::kDeleted);
   progressBar_.Show(false);
