@@ -194,6 +194,20 @@ record_install_folder() {
   wine_run reg add 'HKLM\SOFTWARE\Tavisk\Parvane' /v 'install path' /d "$1" /f >/dev/null
 }
 
+# reg_sz TEXT: a REG_SZ value as the driver's `regvalue` reads it under
+# Wine: the text's GBK bytes in hex, and a NUL. The installer stores texts
+# without their NUL, but Wine's RegSetValueExA keeps the NUL that follows
+# the data in memory, so the stored length cannot be told apart here from
+# one written with it.
+reg_sz() {
+  printf '%s00' "$(printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n')"
+}
+
+# prefix_user: the name of the prefix's own user (not Public).
+prefix_user() {
+  ls "$WINEPREFIX/drive_c/users" | grep -v '^Public$' | head -n 1
+}
+
 # check_sha256 FILE EXPECTED
 check_sha256() {
   local file=$1 expected=${2,,} saw

@@ -21,7 +21,7 @@ wine_private_prefix "$work"
 trap cleanup EXIT
 wine_session_start
 drive_c=$WINEPREFIX/drive_c
-user=$(ls "$drive_c/users" | grep -v '^Public$' | head -n 1)
+user=$(prefix_user)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -44,13 +44,6 @@ windows_log='C:\setup\standin.log'
 
 # What the package holds, as the host build extracts it.
 "$pack" extract "$package" "$work/expected" >/dev/null
-
-hex() { printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n'; }
-# A REG_SZ value as RegQueryValueExA returns it under Wine: its GBK bytes
-# and a NUL. The installer stores the text without its NUL, but Wine's
-# RegSetValueExA keeps the NUL that follows the data in memory, so the
-# stored length cannot be told apart here from one written with it.
-sz() { printf '%s00' "$(hex "$1")"; }
 
 # drive SCRIPT_NAME < SCRIPT: one driver run; the opening up to the target
 # page is written here.
@@ -176,14 +169,14 @@ enabled 2 1
 focus 2
 key enter
 exit 0
-regvalue $uninstall_key DisplayName REG_SZ $(sz Parvane)
-regvalue $uninstall_key UninstallString REG_SZ $(sz "${folder}ParvaneSetup.exe uninstall")
-regvalue $product_key Name REG_SZ $(sz Parvane)
-regvalue $product_key Ver REG_SZ $(sz "Parvane 2.0.0419 Released 20050527")
-regvalue $product_key InstallPath REG_SZ $(sz "${folder}parvane.exe")
-regvalue $product_key InstallDir REG_SZ $(sz "$folder")
-regvalue $product_key company REG_SZ $(sz Corvantis)
-regvalue $product_key "install path" REG_SZ $(sz "$folder")
+regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
+regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "${folder}ParvaneSetup.exe uninstall")
+regvalue $product_key Name REG_SZ $(reg_sz Parvane)
+regvalue $product_key Ver REG_SZ $(reg_sz "Parvane 2.0.0419 Released 20050527")
+regvalue $product_key InstallPath REG_SZ $(reg_sz "${folder}parvane.exe")
+regvalue $product_key InstallDir REG_SZ $(reg_sz "$folder")
+regvalue $product_key company REG_SZ $(reg_sz Corvantis)
+regvalue $product_key "install path" REG_SZ $(reg_sz "$folder")
 noregvalue $control_key PSLastBootSystemRoot
 SCRIPT
 installed=$drive_c/Program\ Files/Tavisk/Parvane
@@ -248,13 +241,13 @@ click 1
 waittext 1002 安装Parvane成功. 30000
 click 2
 exit 0
-regvalue $uninstall_key UninstallString REG_SZ $(sz "${second}ParvaneSetup.exe uninstall")
-regvalue $uninstall_key Publisher REG_SZ $(sz Other)
-regvalue $product_key InstallPath REG_SZ $(sz "${second}parvane.exe")
-regvalue $product_key InstallDir REG_SZ $(sz "$second")
-regvalue $product_key "install path" REG_SZ $(sz "$second")
-regvalue $product_key Extra REG_SZ $(sz Kept)
-regvalue $control_key PSLastBootSystemRoot REG_SZ $(sz "$hive")
+regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "${second}ParvaneSetup.exe uninstall")
+regvalue $uninstall_key Publisher REG_SZ $(reg_sz Other)
+regvalue $product_key InstallPath REG_SZ $(reg_sz "${second}parvane.exe")
+regvalue $product_key InstallDir REG_SZ $(reg_sz "$second")
+regvalue $product_key "install path" REG_SZ $(reg_sz "$second")
+regvalue $product_key Extra REG_SZ $(reg_sz Kept)
+regvalue $control_key PSLastBootSystemRoot REG_SZ $(reg_sz "$hive")
 SCRIPT
 diff -r "$work/expected" "$work/d_drive/第二 安装/Parvane" > "$work/diff2.txt" 2>&1 ||
   fail "second install: files differ: $(head -5 "$work/diff2.txt")"

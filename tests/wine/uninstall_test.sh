@@ -18,7 +18,7 @@ wine_private_prefix "$work"
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start
 drive_c=$WINEPREFIX/drive_c
-user=$(ls "$drive_c/users" | grep -v '^Public$' | head -n 1)
+user=$(prefix_user)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -41,10 +41,6 @@ shortcuts=("$start_menu_folder/Parvane.lnk" "$drive_c/users/Public/Desktop/Parva
 entry_command="${folder}ParvaneSetup.exe uninstall"
 caption=卸载Parvane
 question=您确定要卸载Parvane吗？
-
-hex() { printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n'; }
-# REG_SZ as RegQueryValueExA returns it under Wine: GBK bytes and a NUL.
-sz() { printf '%s00' "$(hex "$1")"; }
 
 # check NAME < SCRIPT: one driver run; its log stays as $work/NAME.log.
 check() {
@@ -113,7 +109,7 @@ window $caption
 syscommand 0xF060
 gone $caption
 exit 0
-regvalue $uninstall_key DisplayName REG_SZ $(sz Parvane)
+regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
 SCRIPT
 [ "$(find "$installed" -type f | wc -l)" = 25 ] || fail "Cancel or the close box deleted files"
 for lnk in "${shortcuts[@]}"; do [ -f "$lnk" ] || fail "Cancel or the close box deleted $lnk"; done
@@ -142,8 +138,8 @@ visible 0 1
 text 1000 删除成功
 textlog-print 1000
 textlog-print 1001
-regvalue $product_key "install path" REG_SZ $(sz "$folder")
-regvalue $product_key InstallDir REG_SZ $(sz "$folder")
+regvalue $product_key "install path" REG_SZ $(reg_sz "$folder")
+regvalue $product_key InstallDir REG_SZ $(reg_sz "$folder")
 noregkey $uninstall_key
 click 1
 gone $caption
