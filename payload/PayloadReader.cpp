@@ -4,6 +4,7 @@
 
 #include "payload/NameRules.h"
 #include "payload/PlatformFile.h"
+#include "payload/SignedImage.h"
 
 namespace payload {
 namespace {
@@ -63,6 +64,7 @@ void PayloadReader::ClearTable() {
 
 int32_t PayloadReader::ReadDirectory(std::string path) {
   ClearTable();
+  payloadEnd_ = 0;
   File file;
   if (!file.OpenForReading(path)) return PAYLOAD_OPEN_FAILED;
   int32_t result = LoadDirectory(file);
@@ -70,22 +72,24 @@ int32_t PayloadReader::ReadDirectory(std::string path) {
   return result;
 }
 
-// Walks the directory backward from the tail. Every distance is checked
-// against the file size before its seek, and every count and length against
-// the table and the work buffer before anything is stored.
+// Walks the directory backward from the tail, which stands at the end of the
+// payload: the end of the file, or the start of a signature. Every distance
+// is checked against that end before its seek, and every count and length
+// against the table and the work buffer before anything is stored.
 int32_t PayloadReader::LoadDirectory(File& file) {
-  const int64_t fileSize = file.Size();
-  if (fileSize < kTailSize) return PAYLOAD_BAD_TRAILER;
+  const int64_t end = PayloadEnd(file);
+  if (end < kTailSize) return PAYLOAD_BAD_TRAILER;
+  auto seekBack = [&](int64_t distance) { file.SeekFromStart(end - distance); };
 
   char tag[kMagicSize];
-  file.SeekFromEnd(kMagicDistance);
+  seekBack(kMagicDistance);
   file.ReadExactly(tag, kMagicSize);
   if (std::memcmp(tag, kMagic, kMagicSize) != 0) return PAYLOAD_BAD_TRAILER;
-  file.SeekFromEnd(kVersionDistance);
+  seekBack(kVersionDistance);
   file.ReadExactly(tag, kVersionSize);
   if (std::memcmp(tag, kVersion, kVersionSize) != 0) return PAYLOAD_BAD_TRAILER;
 
-  file.SeekFromEnd(kCountDistance);
+  seekBack(kCountDistance);
   const int32_t count = ReadInt32(file);
   if (count == 0) return PAYLOAD_NO_ENTRIES;
   if (count < 0 || count > kMaxEntries) return PAYLOAD_BAD_TRAILER;
@@ -96,24 +100,24 @@ int32_t PayloadReader::LoadDirectory(File& file) {
   // would start before byte 0 makes the directory invalid.
   auto readInt = [&](int32_t& value) {
     distance += 4;
-    if (distance > fileSize) return false;
-    file.SeekFromEnd(distance);
+    if (distance > end) return false;
+    seekBack(distance);
     value = ReadInt32(file);
     return true;
   };
   auto readText = [&](int32_t length, std::string& text) {
     if (!IsValidLength(length)) return false;
     distance += length;
-    if (distance > fileSize) return false;
+    if (distance > end) return false;
     if (length > 0) {
-      file.SeekFromEnd(distance);
+      seekBack(distance);
       file.ReadExactly(work, static_cast<uint32_t>(length));
     }
     text.assign(work, strnlen(work, static_cast<size_t>(length)));
     return true;
   };
 
-  file.SeekFromEnd(kTitleLengthDistance);
+  seekBack(kTitleLengthDistance);
   const int32_t titleLength = ReadInt32(file);
   std::string title;
   if (!readText(titleLength, title)) return PAYLOAD_BAD_TRAILER;
@@ -132,6 +136,7 @@ int32_t PayloadReader::LoadDirectory(File& file) {
   }
   title_ = std::move(title);
   entryCount_ = count;
+  payloadEnd_ = end;
   return PAYLOAD_OK;
 }
 
@@ -164,7 +169,7 @@ int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
                                     const std::string& targetFolder) {
   const DirectoryRecord& record = records_[index];
   if (!IsEntryNameSafe(record.folderName, record.fileName)) return PAYLOAD_ENTRY_FAILED;
-  if (record.offset < 0 || record.offset >= archive.Size()) return PAYLOAD_ENTRY_FAILED;
+  if (record.offset < 0 || record.offset >= payloadEnd_) return PAYLOAD_ENTRY_FAILED;
 
   const std::string folderPath = targetFolder + record.folderName;
   CreateFolderChain(folderPath);
@@ -176,7 +181,7 @@ int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
   try {
     archive.SeekFromStart(record.offset);
     progressTotal_ = record.compressedSize;
-    complete = InflateEntry(archive, output);
+    complete = InflateEntry(archive, payloadEnd_ - record.offset, output);
     output.Flush();
   } catch (const FileError&) {
     output.Close();
@@ -193,9 +198,10 @@ int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
 
 // Inflates from the archive's current position until the stream ends. The
 // reads take whole blocks and may run past the stream into the next one;
-// inflate stops consuming at the stream's end. Returns true only when the
-// stream ended with a matching checksum.
-bool PayloadReader::InflateEntry(File& archive, File& output) {
+// inflate stops consuming at the stream's end. They never pass the end of
+// the payload (`available` bytes on), so a signature is never taken for
+// data. Returns true only when the stream ended with a matching checksum.
+bool PayloadReader::InflateEntry(File& archive, int64_t available, File& output) {
   stream_.next_in = input_;
   stream_.avail_in = 0;
   stream_.next_out = output_;
@@ -208,9 +214,12 @@ bool PayloadReader::InflateEntry(File& archive, File& output) {
 
   for (;;) {
     if (stream_.avail_in == 0) {
+      const uint32_t want = available < kBufferSize ? static_cast<uint32_t>(available)
+                                                    : kBufferSize;
       stream_.next_in = input_;
-      stream_.avail_in = archive.Read(input_, kBufferSize);
-      if (stream_.avail_in == 0) break;  // the file ended inside the stream
+      stream_.avail_in = want == 0 ? 0 : archive.Read(input_, want);
+      if (stream_.avail_in == 0) break;  // the payload ended inside the stream
+      available -= stream_.avail_in;
     }
     const int result = inflate(&stream_, Z_NO_FLUSH);
     FlushOutput(output);

@@ -75,6 +75,9 @@ class PayloadReader {
   const DirectoryRecord& GetRecord(int32_t index) const { return records_[index]; }
   int32_t GetEntryCount() const { return entryCount_; }
   const std::string& GetTitle() const { return title_; }
+  // Where the payload ends in the file last read: its size, or the start of
+  // its signature. 0 after a failed ReadDirectory.
+  int64_t GetPayloadEnd() const { return payloadEnd_; }
 
   // Percentage of `total` compressed bytes that `done` represents, 0..100.
   static uint32_t Percentage(uint32_t done, uint32_t total);
@@ -82,7 +85,7 @@ class PayloadReader {
  private:
   void ClearTable();
   int32_t LoadDirectory(File& file);
-  bool InflateEntry(File& archive, File& output);
+  bool InflateEntry(File& archive, int64_t available, File& output);
   void FlushOutput(File& output);
 
   z_stream stream_;
@@ -95,6 +98,7 @@ class PayloadReader {
   unsigned char input_[kBufferSize];
   unsigned char output_[kBufferSize];
   int32_t progressTotal_ = 0;
+  int64_t payloadEnd_ = 0;
 };
 
 }  // namespace payload

@@ -28,6 +28,9 @@ using testing_support::MixedContent;
 using testing_support::PackageEntry;
 using testing_support::RawRecord;
 using testing_support::Tail;
+using testing_support::kPe32Plus;
+using testing_support::PeImage;
+using testing_support::Sign;
 
 constexpr size_t kMaxSeedSize = 64 * 1024;  // the fuzzer runs with -max_len=65536
 
@@ -101,6 +104,14 @@ std::vector<std::pair<std::string, std::string>> WellFormed() {
   std::vector<PackageEntry> many;
   for (int i = 0; i < 150; ++i) many.push_back({"m\\", "f" + std::to_string(i), ""});
   seeds.emplace_back("ok-many-entries", BuildPackage(many, "", kImage).bytes);
+  // Signed: the tail stands before a certificate table and its padding.
+  const std::string signable =
+      BuildPackage({{"", "a.txt", "signed"}, {"d\\", "b", MixedContent(2000, 4)}}, "", PeImage())
+          .bytes;
+  seeds.emplace_back("ok-signed", Sign(signable, 3));
+  seeds.emplace_back("ok-signed-pe32plus",
+                     Sign(BuildPackage({{"", "p", "plus"}}, "", PeImage(kPe32Plus)).bytes, 0));
+  seeds.emplace_back("signed-eight-zero-bytes", Sign(signable, 8));
   // Larger than the harness's file size limit: the write fails part way.
   seeds.emplace_back("ok-large-output",
                      BuildPackage({{"", "zeros", std::string(9u << 20, '\0'), 9}}, "", kImage)

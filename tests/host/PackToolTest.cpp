@@ -64,7 +64,8 @@ TEST_F(PackToolTest, BuildsFromAFolderInPathOrderAndListsAsJson) {
       "{\"folder_hex\": \"\", \"file_hex\": \"6162\", \"inflated\": 2, \"compressed\": " +
       std::to_string(ab.size()) + ", \"offset\": " + std::to_string(100 + a.size()) + "}, "
       "{\"folder_hex\": \"625c\", \"file_hex\": \"63\", \"inflated\": 1, \"compressed\": " +
-      std::to_string(Deflate("c").size()) + ", \"offset\": " + std::to_string(offset2) + "}]}\n";
+      std::to_string(Deflate("c").size()) + ", \"offset\": " + std::to_string(offset2) +
+      "}], \"payload_end\": " + std::to_string(ReadFile(package_).size()) + "}\n";
   EXPECT_EQ(list.out, expected);
 }
 
@@ -72,10 +73,11 @@ TEST_F(PackToolTest, ListReportsResultCodesOfBadPackages) {
   WriteFile(package_, "no package");
   ToolRun list = Pack("list --json " + package_, dir_);
   EXPECT_EQ(list.status, 1);
-  EXPECT_EQ(list.out, "{\"code\": 1001, \"title_hex\": \"\", \"entries\": []}\n");
+  EXPECT_EQ(list.out,
+            "{\"code\": 1001, \"title_hex\": \"\", \"entries\": [], \"payload_end\": 0}\n");
   WriteFile(package_, Tail(0, 0));
   EXPECT_EQ(Pack("list --json " + package_, dir_).out,
-            "{\"code\": 1004, \"title_hex\": \"\", \"entries\": []}\n");
+            "{\"code\": 1004, \"title_hex\": \"\", \"entries\": [], \"payload_end\": 0}\n");
   ToolRun missing = Pack("list " + dir_ / "missing", dir_);
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(Stderr().find("1000"), std::string::npos);
@@ -144,6 +146,36 @@ TEST_F(PackToolTest, VerifyAndExtractReportDamage) {
   verify = Pack("verify " + package_, dir_);
   EXPECT_EQ(verify.status, 1);
   EXPECT_NE(verify.out.find("entry 1 \"y\": inflates to 2 bytes"), std::string::npos) << verify.out;
+}
+
+// A signed package lists, verifies and extracts like the unsigned one; the
+// signature is not taken for payload, and a changed payload byte still
+// shows.
+TEST_F(PackToolTest, SignedPackagesWorkWithEveryCommand) {
+  WriteFile(image_, PeImage());
+  ASSERT_EQ(Pack("build --image " + image_ + " --out " + package_ + " " + dir_ / "root", dir_).status,
+            0);
+  const std::string unsignedBytes = ReadFile(package_);
+  const std::string unsignedList = Pack("list --json " + package_, dir_).out;
+  WriteFile(package_, Sign(unsignedBytes, 5));
+
+  ToolRun list = Pack("list --json " + package_, dir_);
+  EXPECT_EQ(list.status, 0) << Stderr();
+  EXPECT_EQ(list.out, unsignedList);
+  ToolRun table = Pack("list " + package_, dir_);
+  EXPECT_NE(table.out.find("payload ends at: " + std::to_string(unsignedBytes.size())),
+            std::string::npos) << table.out;
+  ToolRun verify = Pack("verify " + package_, dir_);
+  EXPECT_EQ(verify.status, 0) << verify.out;
+  EXPECT_EQ(verify.out, "3 entries, 0 with problems\n");
+  ToolRun extract = Pack("extract " + package_ + " " + dir_ / "t", dir_);
+  EXPECT_EQ(extract.status, 0) << Stderr();
+  EXPECT_EQ(ReadFile(dir_ / "t/b/c"), "c");
+
+  std::string damaged = ReadFile(package_);
+  damaged[PeImage().size() + 3] ^= 0x20;  // inside the first stream
+  WriteFile(package_, damaged);
+  EXPECT_EQ(Pack("verify " + package_, dir_).status, 1);
 }
 
 TEST_F(PackToolTest, CommandLineMistakesExitWithTwo) {

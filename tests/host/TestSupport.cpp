@@ -168,4 +168,49 @@ std::string AssemblePackage(const std::string& image,
          Tail(static_cast<int32_t>(title.size()), static_cast<int32_t>(records.size()));
 }
 
+namespace {
+
+constexpr uint32_t kOptionalHeader = kPeNewHeader + 24;
+
+void Put32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+void Put16(std::string& bytes, size_t at, uint16_t value) {
+  bytes[at] = static_cast<char>(value);
+  bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+size_t SecurityDirectory(const std::string& bytes) {
+  const bool plus = static_cast<unsigned char>(bytes[kOptionalHeader]) == 0x0B &&
+                    static_cast<unsigned char>(bytes[kOptionalHeader + 1]) == 0x02;
+  return kOptionalHeader + (plus ? 112 : 96) + 4 * 8;
+}
+
+}  // namespace
+
+std::string PeImage(uint16_t magic) {
+  std::string image(1024, '\0');
+  image[0] = 'M';
+  image[1] = 'Z';
+  Put32(image, 0x3C, kPeNewHeader);
+  image.replace(kPeNewHeader, 4, std::string("PE\0\0", 4));
+  const bool plus = magic == kPe32Plus;
+  Put16(image, kPeNewHeader + 20, plus ? 240 : 224);  // size of the optional header
+  Put16(image, kOptionalHeader, magic);
+  Put32(image, kOptionalHeader + (plus ? 108 : 92), 16);
+  return image;
+}
+
+void SetSecurityDirectory(std::string& bytes, uint32_t start, uint32_t size) {
+  Put32(bytes, SecurityDirectory(bytes), start);
+  Put32(bytes, SecurityDirectory(bytes) + 4, size);
+}
+
+std::string Sign(std::string package, size_t padding, const std::string& table) {
+  package.append(padding, '\0');
+  SetSecurityDirectory(package, static_cast<uint32_t>(package.size()),
+                       static_cast<uint32_t>(table.size()));
+  return package + table;
+}
+
 }  // namespace testing_support

@@ -84,4 +84,16 @@ std::string AssemblePackage(const std::string& image,
                             const std::vector<RawRecord>& records,
                             const std::string& title = "");
 
+// Signed executables. PeImage gives the headers of a PE image (PE32 or
+// PE32+) with 16 empty data directories; Sign does what a signing tool does
+// to a file: zero padding, then the certificate table `table`, recorded in
+// the header's security directory.
+constexpr uint32_t kPeNewHeader = 0x80;
+constexpr uint16_t kPe32 = 0x10B;
+constexpr uint16_t kPe32Plus = 0x20B;
+std::string PeImage(uint16_t magic = kPe32);
+void SetSecurityDirectory(std::string& bytes, uint32_t start, uint32_t size);
+std::string Sign(std::string package, size_t padding,
+                 const std::string& table = std::string(600, '\x30'));
+
 }  // namespace testing_support

@@ -28,12 +28,13 @@ void PrintJson(const payload::PayloadReader& reader, int32_t code) {
                 Hex(record.fileName).c_str(), record.inflatedSize, record.compressedSize,
                 record.offset);
   }
-  std::printf("]}\n");
+  std::printf("], \"payload_end\": %lld}\n", static_cast<long long>(reader.GetPayloadEnd()));
 }
 
 void PrintTable(const payload::PayloadReader& reader) {
-  std::printf("title: \"%s\" (%zu bytes)\nentries: %d\n", reader.GetTitle().c_str(),
-              reader.GetTitle().size(), reader.GetEntryCount());
+  std::printf("title: \"%s\" (%zu bytes)\nentries: %d\npayload ends at: %lld\n",
+              reader.GetTitle().c_str(), reader.GetTitle().size(), reader.GetEntryCount(),
+              static_cast<long long>(reader.GetPayloadEnd()));
   std::printf("%5s %10s %10s %10s  %s\n", "index", "offset", "compressed", "inflated", "name");
   for (int32_t i = 0; i < reader.GetEntryCount(); ++i) {
     const payload::DirectoryRecord& record = reader.GetRecord(i);

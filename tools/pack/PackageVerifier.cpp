@@ -30,17 +30,19 @@ EntryReport VerifyEntry(const payload::PayloadReader& reader, int32_t index,
   if (record.fileName.empty()) report.problems.push_back("empty file name");
 
   std::unique_ptr<FILE, FileCloser> file(std::fopen(packagePath.c_str(), "rb"));
-  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+  if (!file) {
     report.problems.push_back("cannot read the package");
     return report;
   }
-  const long size = std::ftell(file.get());
-  if (record.offset < 0 || record.offset >= size) {
+  // A signature behind the payload is no data of any entry.
+  const int64_t payloadEnd = reader.GetPayloadEnd();
+  if (record.offset < 0 || record.offset >= payloadEnd) {
     report.problems.push_back("offset " + std::to_string(record.offset) +
-                              " lies outside the file");
+                              " lies outside the payload");
     return report;
   }
   std::fseek(file.get(), record.offset, SEEK_SET);
+  int64_t available = payloadEnd - record.offset;
 
   z_stream stream;
   std::memset(&stream, 0, sizeof stream);
@@ -51,7 +53,10 @@ EntryReport VerifyEntry(const payload::PayloadReader& reader, int32_t index,
   while (result == Z_OK) {
     if (stream.avail_in == 0) {
       stream.next_in = input.data();
-      stream.avail_in = static_cast<uInt>(std::fread(input.data(), 1, input.size(), file.get()));
+      const size_t want = available < static_cast<int64_t>(input.size())
+                              ? static_cast<size_t>(available) : input.size();
+      stream.avail_in = static_cast<uInt>(std::fread(input.data(), 1, want, file.get()));
+      available -= stream.avail_in;
       if (stream.avail_in == 0) break;
     }
     stream.next_out = output.data();
@@ -65,7 +70,7 @@ EntryReport VerifyEntry(const payload::PayloadReader& reader, int32_t index,
   } else if (result == Z_NEED_DICT) {
     report.problems.push_back("stream asks for a preset dictionary");
   } else if (result != Z_STREAM_END) {
-    report.problems.push_back("stream does not end before the end of the file");
+    report.problems.push_back("stream does not end before the end of the payload");
   } else {
     if (static_cast<int64_t>(stream.total_out) != record.inflatedSize) {
       report.problems.push_back("inflates to " + std::to_string(stream.total_out) +
