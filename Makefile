@@ -8,7 +8,7 @@ JOBS       := $(shell nproc)
 PACK       := $(HOST_DIR)/tools/pack/parvane-pack
 FUZZ_TIME  ?= 60
 
-.PHONY: all deps host windows package test run fuzz bench clean
+.PHONY: all deps host windows package sign test run fuzz bench clean
 
 all: package
 
@@ -28,6 +28,12 @@ windows: deps
 # The installer: the Windows image with the product's files packed behind it.
 package: host windows
 	@scripts/pack-installer.sh $(HOST_DIR) $(WIN_DIR) $(BUILD)/ParvaneSetup.exe
+
+# A signed release: SIGN_CERT and SIGN_KEY name the certificate and key
+# (PEM); SIGN_PASS is the key's pass phrase, if any.
+sign: host windows
+	@scripts/sign-installer.sh $(HOST_DIR) $(WIN_DIR) $(BUILD)/ParvaneSetup.exe \
+	  "$(SIGN_CERT)" "$(SIGN_KEY)"
 
 test: package
 	@cd $(HOST_DIR) && ctest --output-on-failure -j$(JOBS)

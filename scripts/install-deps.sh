@@ -8,7 +8,7 @@ native=(cmake make g++ pkg-config zlib1g-dev googletest libgtest-dev
         clang libclang-rt-14-dev)
 windows=(g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
          wine wine32:i386 wine64 xvfb imagemagick fonts-wqy-microhei
-         fonts-wine locales liblnk-utils)
+         fonts-wine locales liblnk-utils osslsigncode openssl)
 
 missing=()
 for p in "${native[@]}" "${windows[@]}"; do

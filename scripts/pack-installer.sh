@@ -3,6 +3,8 @@
 # files behind it (the stand-in programs, the guard driver, the 20 button
 # bitmaps under Skin\, and a copy of the installer itself), then verifies it.
 #   scripts/pack-installer.sh HOST_BUILD WIN_BUILD OUT
+# UNINSTALLER_IMAGE, when set, is packed as the installed ParvaneSetup.exe
+# in place of the bare image (a release packs a signed copy there).
 set -euo pipefail
 if [ $# -ne 3 ]; then
   echo "usage: $0 HOST_BUILD WIN_BUILD OUT" >&2
@@ -26,7 +28,7 @@ for button in install next back cancel browse; do
     entries+=("Skin\\$bitmap" "$host/product/Skin/$bitmap")
   done
 done
-entries+=("ParvaneSetup.exe" "$image")
+entries+=("ParvaneSetup.exe" "${UNINSTALLER_IMAGE:-$image}")
 
 missing=()
 [ -x "$pack" ] || missing+=("$pack")
@@ -49,12 +51,12 @@ done > "$list"
 
 mkdir -p "$(dirname "$out")"
 "$pack" build --image "$image" --out "$partial" --title "" --list "$list" --jobs "$(nproc)"
-mv -f "$partial" "$out"
-if ! "$pack" verify "$out"; then
-  rm -f "$out"
-  echo "pack-installer: $out failed verification and was removed" >&2
+# Only a package that verifies takes the final name.
+if ! "$pack" verify "$partial"; then
+  echo "pack-installer: the new package failed verification; $out is unchanged" >&2
   exit 1
 fi
+mv -f "$partial" "$out"
 
 count=$("$pack" list --json "$out" | grep -o '"file_hex"' | wc -l)
 echo "packed $out: $count entries"

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# A signed release, end to end: signed with a throw-away certificate, it
+# verifies, lists the same entries as the unsigned package and installs
+# completely through its windows; the setup program it leaves behind is
+# signed too and uninstalls; one changed payload byte breaks the signature.
+# Runs in its own copy of the prefix.
+#   signed_install_test.sh HOST_BUILD WIN_BUILD
+set -euo pipefail
+host=$(realpath "$1") win=$(realpath "$2")
+root=$(cd "$(dirname "$0")/../.." && pwd)
+pack=$host/tools/pack/parvane-pack
+work=$(mktemp -d)
+cleanup() {
+  wine_session_stop
+  rm -rf "$work"
+}
+source "$root/tests/wine/harness.sh"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+"$root/scripts/make-test-certificate.sh" "$work/cert" >/dev/null
+cert=$work/cert/test-signing.crt
+"$root/scripts/sign-installer.sh" "$host" "$win" "$work/signed.exe" \
+  "$cert" "$work/cert/test-signing.key"
+"$root/scripts/pack-installer.sh" "$host" "$win" "$work/unsigned.exe" >/dev/null
+signed=$work/signed.exe
+
+verifies() { osslsigncode verify -CAfile "$cert" -in "$1" > "$work/verify.txt" 2>&1; }
+verifies "$signed" || fail "the signed package does not verify: $(tail -3 "$work/verify.txt")"
+grep -q 'Signature verification: ok' "$work/verify.txt" || fail "no verified signature"
+
+# The same entries in the same order; the payload ends before the signature.
+names() { "$pack" list --json "$1" | grep -o '"folder_hex": "[0-9a-f]*", "file_hex": "[0-9a-f]*"'; }
+[ "$(names "$signed" | wc -l)" = 25 ] || fail "the signed package lists $(names "$signed" | wc -l) entries"
+[ "$(names "$signed")" = "$(names "$work/unsigned.exe")" ] || fail "signed and unsigned list differ"
+payload_end=$("$pack" list --json "$signed" | sed 's/.*"payload_end": \([0-9]*\).*/\1/')
+[ "$payload_end" -lt "$(stat -c %s "$signed")" ] || fail "no signature found behind the payload"
+"$pack" verify "$signed" >/dev/null || fail "parvane-pack verify rejects the signed package"
+
+# The uninstaller inside is signed as well.
+"$pack" extract "$signed" "$work/expected" >/dev/null || fail "extracting the signed package"
+verifies "$work/expected/ParvaneSetup.exe" || fail "the packed uninstaller is not signed"
+
+# One changed payload byte: the signature no longer matches.
+first_offset=$("$pack" list --json "$signed" | grep -o '"offset": [0-9]*' | head -1 | grep -o '[0-9]*$')
+cp "$signed" "$work/changed.exe"
+byte=$(od -An -tu1 -j $((first_offset + 40)) -N1 "$work/changed.exe" | tr -d ' ')
+printf "$(printf '\\%03o' $(( (byte + 1) % 256 )))" |
+  dd of="$work/changed.exe" bs=1 seek=$((first_offset + 40)) conv=notrunc 2>/dev/null
+cmp -s "$signed" "$work/changed.exe" && fail "the byte was not changed"
+if verifies "$work/changed.exe"; then fail "a changed payload byte still verifies"; fi
+
+# --- The signed installer under Wine, worked through its windows.
+wine_private_prefix "$work"
+trap cleanup EXIT
+wine_session_start
+drive_c=$WINEPREFIX/drive_c
+forget_installation
+mkdir -p "$drive_c/setup"
+cp "$signed" "$drive_c/setup/ParvaneSetup.exe"
+folder='C:\Program Files\Tavisk\Parvane\'
+uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
+cat > "$work/install.txt" <<SCRIPT
+start "C:\\setup\\ParvaneSetup.exe"
+window 安装Parvane
+click 1
+window 安装Parvane
+click 1004
+click 1
+window 安装Parvane
+text 1005 "$folder"
+click 1
+waittext 1002 安装Parvane成功. 30000
+progress 1001 25
+text 2 完成(&O)
+click 2
+exit 0
+regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
+SCRIPT
+check_with_driver install "$work/install.txt" "$work/install.log" || fail "the signed installer's run"
+installed="$drive_c/Program Files/Tavisk/Parvane"
+diff -r "$work/expected" "$installed" > "$work/diff.txt" 2>&1 ||
+  fail "installed files differ from the package: $(head -5 "$work/diff.txt")"
+[ "$(find "$installed" -type f | wc -l)" = 25 ] || fail "expected 25 installed files"
+
+# The signed copy left behind runs the uninstall, and the entry goes.
+cat > "$work/uninstall.txt" <<SCRIPT
+start ${folder}ParvaneSetup.exe uninstall
+window 卸载Parvane
+key enter
+waittext 1000 删除成功 30000
+click 1
+exit 0
+noregkey $uninstall_key
+SCRIPT
+check_with_driver uninstall "$work/uninstall.txt" "$work/uninstall.log" ||
+  fail "the signed uninstaller's run"
+# The running program stays, and the driver installer when it still ran as
+# the walk reached it.
+left=$(cd "$installed" && find . | sort | paste -sd' ')
+[ "$left" = ". ./ParvaneSetup.exe" ] || [ "$left" = ". ./InstallGuardDrv.exe ./ParvaneSetup.exe" ] ||
+  fail "left in the install folder after the uninstall: $left"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "signed release: verified, 25 entries, installed and uninstalled under Wine"
