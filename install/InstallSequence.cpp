@@ -26,11 +26,7 @@ namespace {
 // when the directory cannot be read.
 size_t LongestEntryPath(payload::PayloadReader& reader) {
   size_t longest = 0;
-  try {
-    if (reader.ReadDirectory(reader.GetExecutablePath()) != payload::PAYLOAD_OK) return 0;
-  } catch (const payload::FileError&) {
-    return 0;
-  }
+  if (reader.ReadDirectory(reader.GetExecutablePath()) != payload::PAYLOAD_OK) return 0;
   for (int32_t index = 0; index < reader.GetEntryCount(); ++index) {
     const payload::DirectoryRecord& record = reader.GetRecord(index);
     longest = std::max(longest, record.folderName.size() + record.fileName.size());
@@ -100,13 +96,7 @@ bool TargetPage::AcceptFolder(const std::string& folder) {
 
 // The running file must be a usable package before anything is written.
 bool TargetPage::CheckPayload() {
-  int32_t result;
-  try {
-    result = reader_.ReadDirectory(reader_.GetExecutablePath());
-  } catch (const payload::FileError&) {
-    result = payload::PAYLOAD_OPEN_FAILED;
-  }
-  if (result == payload::PAYLOAD_OK) return true;
+  if (reader_.ReadDirectory(reader_.GetExecutablePath()) == payload::PAYLOAD_OK) return true;
   StopAfterFailure(PackageDamagedText());
   return false;
 }
@@ -114,18 +104,17 @@ bool TargetPage::CheckPayload() {
 // Every entry into the install folder. Files already written stay when
 // this fails; nothing after it runs.
 bool TargetPage::ExtractFiles() {
-  int32_t result;
-  try {
-    result = reader_.ExtractAll(folderText_, InstallProgressCallback,
-                                reinterpret_cast<uintptr_t>(this));
-  } catch (const payload::FileError& error) {
+  const int32_t result = reader_.ExtractAll(folderText_, InstallProgressCallback,
+                                            reinterpret_cast<uintptr_t>(this));
+  if (result == payload::PAYLOAD_OK) return true;
+  if (result == payload::PAYLOAD_FILE_ERROR) {
+    const payload::FileError& error = reader_.GetFileError();
     const bool reading = error.fileName() == reader_.GetExecutablePath();
     StopAfterFailure(std::string(reading ? texts::kCannotReadPackage : texts::kCannotWriteFile) +
                      "\r\n" + error.fileName() + "\r\n" +
                      payload::DescribeSystemError(error.code()));
     return false;
   }
-  if (result == payload::PAYLOAD_OK) return true;
   // A failed entry is either a damaged stream or a file that could not be
   // created; the folder tells which.
   const bool folderWritable = result != payload::PAYLOAD_ENTRY_FAILED || CanWriteIn(folderText_);

@@ -55,6 +55,9 @@ enum PayloadResult : int32_t {
   PAYLOAD_NO_ENTRIES = 1004,
   PAYLOAD_ENTRY_FAILED = 1005,
   PAYLOAD_REOPEN_FAILED = 1006,
+  // A read, write or seek failed (a read error, a full disk): the operation
+  // stopped at once. The reader's GetFileError names the file and the code.
+  PAYLOAD_FILE_ERROR = 1007,
 };
 
 // First argument of a progress callback. The numbers overlap the result

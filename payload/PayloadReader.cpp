@@ -68,7 +68,13 @@ int32_t PayloadReader::ReadDirectory(std::string path) {
   File file;
   if (!file.OpenForReading(path)) return PAYLOAD_OPEN_FAILED;
   int32_t result = LoadDirectory(file);
-  if (result != PAYLOAD_OK) ClearTable();
+  // A failed read leaves zeros behind, which fail the checks; the failure
+  // itself is what to report.
+  if (file.Failed()) result = FailWith(file);
+  if (result != PAYLOAD_OK) {
+    ClearTable();
+    payloadEnd_ = 0;
+  }
   return result;
 }
 
@@ -156,7 +162,9 @@ int32_t PayloadReader::ExtractAll(std::string targetFolder, ProgressCallback cal
   int32_t failures = 0;
   for (int32_t index = entryCount_ - 1; index >= 0; --index) {
     if (callback_) callback_(PROGRESS_ENTRY_BEGIN, &records_[index], userValue_);
-    if (ExtractEntry(archive, index, targetFolder) == PAYLOAD_OK) {
+    const int32_t result = ExtractEntry(archive, index, targetFolder);
+    if (result == PAYLOAD_FILE_ERROR) return result;
+    if (result == PAYLOAD_OK) {
       if (callback_) callback_(PROGRESS_ENTRY_DONE, &records_[index], userValue_);
     } else {
       ++failures;
@@ -177,23 +185,16 @@ int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
   File output;
   if (!output.CreateForWriting(outputPath)) return PAYLOAD_ENTRY_FAILED;
 
-  bool complete = false;
-  try {
-    archive.SeekFromStart(record.offset);
-    progressTotal_ = record.compressedSize;
-    complete = InflateEntry(archive, payloadEnd_ - record.offset, output);
-    output.Flush();
-  } catch (const FileError&) {
-    output.Close();
-    DeleteFileAt(outputPath);
-    throw;
-  }
+  archive.SeekFromStart(record.offset);
+  progressTotal_ = record.compressedSize;
+  const bool complete = InflateEntry(archive, payloadEnd_ - record.offset, output);
+  output.Flush();
+  int32_t result = complete ? PAYLOAD_OK : PAYLOAD_ENTRY_FAILED;
+  if (archive.Failed()) result = FailWith(archive);
+  if (output.Failed()) result = FailWith(output);
   output.Close();
-  if (!complete) {
-    DeleteFileAt(outputPath);
-    return PAYLOAD_ENTRY_FAILED;
-  }
-  return PAYLOAD_OK;
+  if (result != PAYLOAD_OK) DeleteFileAt(outputPath);
+  return result;
 }
 
 // Inflates from the archive's current position until the stream ends. The
@@ -223,6 +224,7 @@ bool PayloadReader::InflateEntry(File& archive, int64_t available, File& output)
     }
     const int result = inflate(&stream_, Z_NO_FLUSH);
     FlushOutput(output);
+    if (output.Failed()) return false;
     if (result == Z_STREAM_END) return true;
     if (result != Z_OK) return false;  // data error, dictionary, memory
     if (callback_) {
@@ -238,6 +240,7 @@ bool PayloadReader::InflateEntry(File& archive, int64_t available, File& output)
     const int result = inflate(&stream_, Z_FINISH);
     const bool produced = stream_.avail_out < kBufferSize;
     FlushOutput(output);
+    if (output.Failed()) return false;
     if (result == Z_STREAM_END) return true;
     if (!produced || (result != Z_OK && result != Z_BUF_ERROR)) return false;
   }
@@ -249,6 +252,11 @@ void PayloadReader::FlushOutput(File& output) {
     stream_.next_out = output_;
     stream_.avail_out = kBufferSize;
   }
+}
+
+int32_t PayloadReader::FailWith(const File& file) {
+  fileError_ = file.LastError();
+  return PAYLOAD_FILE_ERROR;
 }
 
 uint32_t PayloadReader::Percentage(uint32_t done, uint32_t total) {

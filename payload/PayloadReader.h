@@ -11,10 +11,9 @@
 #include <string>
 
 #include "payload/PayloadFormat.h"
+#include "payload/PlatformFile.h"
 
 namespace payload {
-
-class File;
 
 struct DirectoryRecord {
   std::string folderName;     // empty or ending in a backslash
@@ -46,22 +45,24 @@ class PayloadReader {
 
   // Validates the tail and loads every record. Returns PAYLOAD_OK,
   // PAYLOAD_OPEN_FAILED, PAYLOAD_BAD_TRAILER (no package, or a directory that
-  // does not fit the table or the file) or PAYLOAD_NO_ENTRIES. After any
-  // result but PAYLOAD_OK the entry count is 0. Throws FileError when the
-  // file cannot be read.
+  // does not fit the table or the file), PAYLOAD_NO_ENTRIES, or
+  // PAYLOAD_FILE_ERROR when the file cannot be read. After any result but
+  // PAYLOAD_OK the entry count is 0.
   int32_t ReadDirectory(std::string path);
 
   // Reads the directory of the executable path again and extracts every
   // entry below `targetFolder`, entry N-1 first. Returns PAYLOAD_OK, the
   // ReadDirectory failures, PAYLOAD_REOPEN_FAILED, or PAYLOAD_ENTRY_FAILED
   // when at least one entry failed (the others are extracted) or the target
-  // folder is empty. Throws FileError on a read or write failure.
+  // folder is empty. A read or write failure ends it at once with
+  // PAYLOAD_FILE_ERROR: the entry being written is removed, the entries
+  // before it stay, and no later entry is begun.
   int32_t ExtractAll(std::string targetFolder, ProgressCallback callback,
                      uintptr_t userValue);
 
   // Extracts entry `index` from the open `archive` into `targetFolder`, which
-  // ends in a backslash. Returns PAYLOAD_OK or PAYLOAD_ENTRY_FAILED; a failed
-  // entry leaves no output file behind.
+  // ends in a backslash. Returns PAYLOAD_OK, PAYLOAD_ENTRY_FAILED or
+  // PAYLOAD_FILE_ERROR; a failed entry leaves no output file behind.
   int32_t ExtractEntry(File& archive, int32_t index, const std::string& targetFolder);
 
   // Creates every folder along `path`; failures are ignored.
@@ -78,6 +79,8 @@ class PayloadReader {
   // Where the payload ends in the file last read: its size, or the start of
   // its signature. 0 after a failed ReadDirectory.
   int64_t GetPayloadEnd() const { return payloadEnd_; }
+  // The failure behind the last PAYLOAD_FILE_ERROR.
+  const FileError& GetFileError() const { return fileError_; }
 
   // Percentage of `total` compressed bytes that `done` represents, 0..100.
   static uint32_t Percentage(uint32_t done, uint32_t total);
@@ -87,6 +90,8 @@ class PayloadReader {
   int32_t LoadDirectory(File& file);
   bool InflateEntry(File& archive, int64_t available, File& output);
   void FlushOutput(File& output);
+  // Keeps the file's failure for GetFileError; returns PAYLOAD_FILE_ERROR.
+  int32_t FailWith(const File& file);
 
   z_stream stream_;
   std::string executablePath_;
@@ -99,6 +104,7 @@ class PayloadReader {
   unsigned char output_[kBufferSize];
   int32_t progressTotal_ = 0;
   int64_t payloadEnd_ = 0;
+  FileError fileError_;
 };
 
 }  // namespace payload

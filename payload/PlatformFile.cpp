@@ -21,6 +21,8 @@ File& File::operator=(File&& other) noexcept {
 void File::TakeFrom(File& other) noexcept {
   handle_ = other.handle_;
   name_ = std::move(other.name_);
+  failed_ = other.failed_;
+  errorCode_ = other.errorCode_;
   readPosition_ = other.readPosition_;
   readEnd_ = other.readEnd_;
   pendingSize_ = other.pendingSize_;
@@ -31,13 +33,16 @@ void File::TakeFrom(File& other) noexcept {
 
 void File::Close() {
   if (!IsOpen()) return;
-  try {
-    Flush();
-  } catch (const FileError&) {
-  }
+  Flush();
   ReleaseHandle();
   handle_ = kClosed;
   DropReadAhead();
+}
+
+void File::Fail(uint32_t code) {
+  if (failed_) return;
+  failed_ = true;
+  errorCode_ = code;
 }
 
 // A seek first settles the block: gathered bytes go out at the old position,
@@ -45,16 +50,17 @@ void File::Close() {
 void File::SeekFromStart(int64_t offset) {
   Flush();
   DropReadAhead();
-  MoveTo(offset, false);
+  if (!failed_) MoveTo(offset, false);
 }
 
 void File::SeekFromEnd(int64_t distanceBack) {
   Flush();
   DropReadAhead();
-  MoveTo(-distanceBack, true);
+  if (!failed_) MoveTo(-distanceBack, true);
 }
 
 uint32_t File::Read(void* buffer, uint32_t size) {
+  if (failed_) return 0;
   if (readPosition_ == readEnd_) {
     if (size >= kBlockSize) return ReadThrough(buffer, size);
     readPosition_ = 0;
@@ -66,18 +72,25 @@ uint32_t File::Read(void* buffer, uint32_t size) {
   return count;
 }
 
-void File::ReadExactly(void* buffer, uint32_t size) {
+bool File::ReadExactly(void* buffer, uint32_t size) {
   auto* bytes = static_cast<unsigned char*>(buffer);
   while (size > 0) {
-    const uint32_t count =
-        readPosition_ < readEnd_ ? Read(bytes, size) : ReadThrough(bytes, size);
-    if (count == 0) FailShortRead();
+    const uint32_t count = failed_                     ? 0
+                           : readPosition_ < readEnd_ ? Read(bytes, size)
+                                                      : ReadThrough(bytes, size);
+    if (count == 0) {
+      FailShortRead();
+      std::memset(bytes, 0, size);
+      return false;
+    }
     bytes += count;
     size -= count;
   }
+  return !failed_;
 }
 
 void File::Write(const void* buffer, uint32_t size) {
+  if (failed_) return;
   if (size > kBlockSize - pendingSize_) Flush();
   if (size >= kBlockSize) {
     WriteThrough(buffer, size);
@@ -87,11 +100,11 @@ void File::Write(const void* buffer, uint32_t size) {
   pendingSize_ += size;
 }
 
-void File::Flush() {
-  if (pendingSize_ == 0) return;
+bool File::Flush() {
   const uint32_t size = pendingSize_;
   pendingSize_ = 0;
-  WriteThrough(block_, size);
+  if (size > 0 && !failed_) WriteThrough(block_, size);
+  return !failed_;
 }
 
 }  // namespace payload

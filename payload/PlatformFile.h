@@ -13,13 +13,14 @@ namespace payload {
 // on Windows, errno elsewhere) and the name of the file concerned.
 class FileError {
  public:
+  FileError() = default;
   FileError(uint32_t code, std::string fileName)
       : code_(code), fileName_(std::move(fileName)) {}
   uint32_t code() const { return code_; }
   const std::string& fileName() const { return fileName_; }
 
  private:
-  uint32_t code_;
+  uint32_t code_ = 0;
   std::string fileName_;
 };
 
@@ -40,8 +41,12 @@ bool CreateFolder(const std::string& path);
 // Deletes a file; false when it could not be deleted.
 bool DeleteFileAt(const std::string& path);
 
-// An open file that closes itself. Opening never throws: a refused or failed
-// open leaves the object closed. Reads, writes and seeks throw FileError.
+// An open file that closes itself. A refused or failed open leaves the object
+// closed. Nothing throws: the first read, write or seek that fails is kept
+// (Failed, LastError), and from then on the file does nothing and reads
+// nothing, so a caller checks once after a run of operations. The installer
+// is built without exception support, which would cost it a third of its
+// size.
 class File {
  public:
   File() = default;
@@ -59,32 +64,39 @@ class File {
   bool CreateForWriting(const std::string& path);
 
   bool IsOpen() const { return handle_ != kClosed; }
+  bool Failed() const { return failed_; }
+  // The first failure since the file was opened.
+  FileError LastError() const { return FileError(errorCode_, name_); }
   // Writes what is still held back, then closes. Errors of that last write
   // are lost here: call Flush first where they matter.
   void Close();
 
-  int64_t Size() const;
+  // 0 after a failure.
+  int64_t Size();
   void SeekFromStart(int64_t offset);
   void SeekFromEnd(int64_t distanceBack);
-  // Reads up to `size` bytes; returns the count read, 0 at the end of file.
+  // Reads up to `size` bytes; returns the count read, 0 at the end of file
+  // or after a failure.
   // Reads smaller than a block are served from one block read ahead, which
   // saves a system call per 4 KiB block; a seek drops what was read ahead.
   uint32_t Read(void* buffer, uint32_t size);
   // Reads exactly `size` bytes, straight from the system unless read ahead
-  // already; a shorter read is a FileError.
-  void ReadExactly(void* buffer, uint32_t size);
-  // Writes all `size` bytes; a short write (a full disk) is a FileError.
+  // already. A shorter read is a failure; the bytes not read are zero.
+  bool ReadExactly(void* buffer, uint32_t size);
+  // Writes all `size` bytes; a short write (a full disk) is a failure.
   // Small writes are gathered and reach the system in whole blocks.
   void Write(const void* buffer, uint32_t size);
-  // Hands every gathered byte to the system; a FileError if it fails.
-  void Flush();
+  // Hands every gathered byte to the system; false if that fails.
+  bool Flush();
 
   static constexpr uint32_t kBlockSize = 64 * 1024;
 
  private:
   static constexpr intptr_t kClosed = -1;
-  [[noreturn]] void Fail() const;
-  [[noreturn]] void FailShortRead() const;
+  // Keeps the system's last error, or `code`, as the file's failure.
+  void Fail();
+  void Fail(uint32_t code);
+  void FailShortRead();
   uint32_t ReadThrough(void* buffer, uint32_t size);
   void WriteThrough(const void* buffer, uint32_t size);
   void MoveTo(int64_t offset, bool fromEnd);
@@ -94,6 +106,8 @@ class File {
 
   intptr_t handle_ = kClosed;
   std::string name_;
+  bool failed_ = false;
+  uint32_t errorCode_ = 0;
   // The block holds either bytes read ahead, [readPosition_, readEnd_), or
   // bytes waiting to be written, [0, pendingSize_): a file is opened for
   // reading or for writing, never both.

@@ -76,6 +76,7 @@ bool File::OpenForReading(const std::string& path) {
   }
   handle_ = fd;
   name_ = path;
+  failed_ = false;
   return true;
 }
 
@@ -87,14 +88,18 @@ bool File::CreateForWriting(const std::string& path) {
   if (fd < 0) return false;
   handle_ = fd;
   name_ = path;
+  failed_ = false;
   return true;
 }
 
-void File::Fail() const { throw FileError(static_cast<uint32_t>(errno), name_); }
+void File::Fail() { Fail(static_cast<uint32_t>(errno)); }
 
-int64_t File::Size() const {
+int64_t File::Size() {
   struct stat info;
-  if (fstat(static_cast<int>(handle_), &info) != 0) Fail();
+  if (fstat(static_cast<int>(handle_), &info) != 0) {
+    Fail();
+    return 0;
+  }
   return info.st_size;
 }
 
@@ -106,11 +111,14 @@ uint32_t File::ReadThrough(void* buffer, uint32_t size) {
   for (;;) {
     ssize_t count = read(static_cast<int>(handle_), buffer, size);
     if (count >= 0) return static_cast<uint32_t>(count);
-    if (errno != EINTR) Fail();
+    if (errno != EINTR) {
+      Fail();
+      return 0;
+    }
   }
 }
 
-void File::FailShortRead() const { throw FileError(static_cast<uint32_t>(EIO), name_); }
+void File::FailShortRead() { Fail(static_cast<uint32_t>(EIO)); }
 
 void File::WriteThrough(const void* buffer, uint32_t size) {
   auto* bytes = static_cast<const unsigned char*>(buffer);
@@ -119,8 +127,12 @@ void File::WriteThrough(const void* buffer, uint32_t size) {
     if (count < 0) {
       if (errno == EINTR) continue;
       Fail();
+      return;
     }
-    if (count == 0) throw FileError(static_cast<uint32_t>(ENOSPC), name_);
+    if (count == 0) {
+      Fail(static_cast<uint32_t>(ENOSPC));
+      return;
+    }
     bytes += count;
     size -= static_cast<uint32_t>(count);
   }

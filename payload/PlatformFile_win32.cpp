@@ -62,6 +62,7 @@ void File::ReleaseHandle() { CloseHandle(AsHandle(handle_)); }
 bool File::OpenForReading(const std::string& path) {
   Close();
   handle_ = OpenWith(path, GENERIC_READ, OPEN_EXISTING);
+  failed_ = false;
   if (IsOpen()) name_ = path;
   return IsOpen();
 }
@@ -69,16 +70,20 @@ bool File::OpenForReading(const std::string& path) {
 bool File::CreateForWriting(const std::string& path) {
   Close();
   handle_ = OpenWith(path, GENERIC_WRITE, CREATE_ALWAYS);
+  failed_ = false;
   if (IsOpen()) name_ = path;
   return IsOpen();
 }
 
-void File::Fail() const { throw FileError(GetLastError(), name_); }
+void File::Fail() { Fail(GetLastError()); }
 
-int64_t File::Size() const {
+int64_t File::Size() {
   DWORD high = 0;
   DWORD low = GetFileSize(AsHandle(handle_), &high);
-  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) Fail();
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+    Fail();
+    return 0;
+  }
   return (static_cast<int64_t>(high) << 32) | low;
 }
 
@@ -92,16 +97,22 @@ void File::MoveTo(int64_t offset, bool fromEnd) {
 
 uint32_t File::ReadThrough(void* buffer, uint32_t size) {
   DWORD count = 0;
-  if (!ReadFile(AsHandle(handle_), buffer, size, &count, nullptr)) Fail();
+  if (!ReadFile(AsHandle(handle_), buffer, size, &count, nullptr)) {
+    Fail();
+    return 0;
+  }
   return count;
 }
 
-void File::FailShortRead() const { throw FileError(ERROR_HANDLE_EOF, name_); }
+void File::FailShortRead() { Fail(ERROR_HANDLE_EOF); }
 
 void File::WriteThrough(const void* buffer, uint32_t size) {
   DWORD count = 0;
-  if (!WriteFile(AsHandle(handle_), buffer, size, &count, nullptr)) Fail();
-  if (count != size) throw FileError(ERROR_HANDLE_DISK_FULL, name_);
+  if (!WriteFile(AsHandle(handle_), buffer, size, &count, nullptr)) {
+    Fail();
+  } else if (count != size) {
+    Fail(ERROR_HANDLE_DISK_FULL);
+  }
 }
 
 }  // namespace payload

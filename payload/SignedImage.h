@@ -18,8 +18,8 @@ constexpr int kMaxSignaturePadding = 7;
 // less the zero bytes in front of it, when `file` is a PE image whose
 // security directory ends exactly at the end of the file; otherwise the
 // file's size. A header that is cut short or inconsistent (a table outside
-// the file, or one that does not reach its end) means "unsigned". Throws
-// FileError only when the file cannot be read.
+// the file, or one that does not reach its end) means "unsigned". A read
+// that fails is left on `file` (File::Failed) for the caller.
 int64_t PayloadEnd(File& file);
 
 }  // namespace payload

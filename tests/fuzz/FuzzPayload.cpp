@@ -162,6 +162,8 @@ struct Observation {
 
 // The table index `value` points at, or -1 when it is not exactly one of the
 // loaded records. Compared as integers: the pointer may be anything.
+struct WorkBudgetSpent {};
+
 int32_t TableIndex(const Observation& seen, const void* value) {
   const auto first = reinterpret_cast<uintptr_t>(&seen.reader->GetRecord(0));
   const auto at = reinterpret_cast<uintptr_t>(value);
@@ -200,8 +202,9 @@ int32_t Observe(int32_t code, const void* value, uintptr_t userValue) {
       if (percent > 100) Broken("percentage above 100");
       if (percent < seen.lastPercent) Broken("percentage went back within an entry");
       seen.lastPercent = percent;
-      // Behaves like a disk that fills up: the reader must unwind cleanly.
-      if (++seen.reports > kProgressBudget) throw payload::FileError(EFBIG, "work budget");
+      // Stops work that would take too long: the reader's objects must
+      // unwind cleanly (the entry's partial file stays, as nobody removes it).
+      if (++seen.reports > kProgressBudget) throw WorkBudgetSpent();
       return 0;
     }
     default:
@@ -217,6 +220,7 @@ bool IsResultCode(int32_t result) {
     case payload::PAYLOAD_NO_ENTRIES:
     case payload::PAYLOAD_ENTRY_FAILED:
     case payload::PAYLOAD_REOPEN_FAILED:
+    case payload::PAYLOAD_FILE_ERROR:
       return true;
     default:
       return false;
@@ -248,14 +252,10 @@ void RunOne(const Workspace& work, const uint8_t* data, size_t size) {
   work.ResetTarget();
 
   auto reader = std::make_unique<PayloadReader>(work.package());
-  int32_t listed;
-  try {
-    listed = reader->ReadDirectory(work.package());
-  } catch (const payload::FileError&) {
-    // The file is whole and does not change: a read failure here means the
-    // reader read past a bound it should have checked.
-    Broken("ReadDirectory failed to read an intact file");
-  }
+  const int32_t listed = reader->ReadDirectory(work.package());
+  // The file is whole and does not change: a read failure here means the
+  // reader read past a bound it should have checked.
+  if (listed == payload::PAYLOAD_FILE_ERROR) Broken("ReadDirectory failed to read an intact file");
   CheckLoadedTable(*reader, listed);
   const int32_t listedCount = reader->GetEntryCount();
   const std::string title = reader->GetTitle();
@@ -267,18 +267,20 @@ void RunOne(const Workspace& work, const uint8_t* data, size_t size) {
   try {
     extracted = reader->ExtractAll(work.target(), Observe,
                                    reinterpret_cast<uintptr_t>(&seen));
-  } catch (const payload::FileError& error) {
-    // The size limit or the work budget; any other failure means a read or
-    // seek went wrong on a file that is fine.
-    if (error.code() != EFBIG && error.code() != ENOSPC) {
-      std::fprintf(stderr, "payload fuzz: FileError %u on %s\n", error.code(),
-                   error.fileName().c_str());
-      Broken("unexpected FileError during extraction");
-    }
+  } catch (const WorkBudgetSpent&) {
     threw = true;
   }
-
-  if (!threw) {
+  if (extracted == payload::PAYLOAD_FILE_ERROR) {
+    // Only the size limit may fail a write; any other failure means a read
+    // or seek went wrong on a file that is fine.
+    const payload::FileError& error = reader->GetFileError();
+    if (error.code() != EFBIG && error.code() != ENOSPC) {
+      std::fprintf(stderr, "payload fuzz: file error %u on %s\n", error.code(),
+                   error.fileName().c_str());
+      Broken("unexpected file error during extraction");
+    }
+    if (seen.open == nullptr) Broken("a file error outside an entry");
+  } else if (!threw) {
     if (!IsResultCode(extracted)) Broken("ExtractAll returned an unknown code");
     if (listed != payload::PAYLOAD_OK) {
       // The same file read twice must fail the same way, before any entry.
@@ -303,8 +305,9 @@ void RunOne(const Workspace& work, const uint8_t* data, size_t size) {
   }
 
   work.CheckNothingEscaped();
-  // A failed entry leaves no file behind, so files never outnumber done entries.
-  if (work.CountTargetFiles() > static_cast<size_t>(seen.done)) {
+  // A failed entry leaves no file behind, so files never outnumber done
+  // entries; only the harness's own stop leaves the open entry's file.
+  if (work.CountTargetFiles() > static_cast<size_t>(seen.done) + (threw ? 1 : 0)) {
     Broken("more files than completed entries");
   }
 }

@@ -365,9 +365,14 @@ TEST_F(ExtractAllTest, NamesThatWouldLeaveTheTargetAreRefused) {
 }
 
 // A write that the system refuses (here: the file size limit, as a full disk
-// would) ends the extraction with a FileError and leaves no partial file.
-TEST_F(ExtractAllTest, WriteFailureRaisesFileErrorAndRemovesThePartialFile) {
-  const std::string bytes = BuildPackage({{"", "big", MixedContent(2000000, 8)}}).bytes;
+// would) ends the extraction at once with PAYLOAD_FILE_ERROR naming the file:
+// the partial file goes, the entry extracted before stays, and the entry
+// after it is never begun.
+TEST_F(ExtractAllTest, WriteFailureEndsTheExtractionAndRemovesThePartialFile) {
+  const std::string bytes = BuildPackage({{"", "first", "extracted last, never begun"},
+                                          {"", "big", MixedContent(2000000, 8)},
+                                          {"", "small", "extracted first"}})
+                                .bytes;
   WriteFile(package_, bytes);
   struct rlimit previous;
   getrlimit(RLIMIT_FSIZE, &previous);
@@ -375,18 +380,18 @@ TEST_F(ExtractAllTest, WriteFailureRaisesFileErrorAndRemovesThePartialFile) {
   limited.rlim_cur = 256 * 1024;
   sighandler_t handler = signal(SIGXFSZ, SIG_IGN);
   setrlimit(RLIMIT_FSIZE, &limited);
-  bool raised = false;
-  try {
-    reader_->ExtractAll(target_, nullptr, 0);
-  } catch (const payload::FileError& error) {
-    raised = true;
-    EXPECT_NE(error.code(), 0u);
-    EXPECT_NE(error.fileName().find("big"), std::string::npos);
-  }
+  recorder_.reader = reader_.get();
+  const int32_t result = reader_->ExtractAll(target_, &Recorder::Callback,
+                                             reinterpret_cast<uintptr_t>(&recorder_));
   setrlimit(RLIMIT_FSIZE, &previous);
   signal(SIGXFSZ, handler);
-  EXPECT_TRUE(raised);
-  EXPECT_FALSE(Exists(target_ + "/big"));
+
+  EXPECT_EQ(result, payload::PAYLOAD_FILE_ERROR);
+  EXPECT_EQ(reader_->GetFileError().code(), static_cast<uint32_t>(EFBIG));
+  EXPECT_EQ(reader_->GetFileError().fileName(), target_ + "\\big");
+  EXPECT_EQ(ListFolder(target_), (std::vector<std::string>{"small"}));
+  EXPECT_EQ(recorder_.Without(payload::PROGRESS_PERCENT),
+            (std::vector<Event>{{kBegin, 2}, {kDone, 2}, {kBegin, 1}}));
 }
 
 }  // namespace

@@ -29,13 +29,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   auto reader = std::make_unique<payload::PayloadReader>();
-  try {
-    const int32_t result =
-        reader->ExtractAll(argv[1], PrintEvent, reinterpret_cast<uintptr_t>(reader.get()));
-    std::printf("RESULT %d\n", result);
-    return result == payload::PAYLOAD_OK ? 0 : 1;
-  } catch (const payload::FileError& error) {
+  const int32_t result =
+      reader->ExtractAll(argv[1], PrintEvent, reinterpret_cast<uintptr_t>(reader.get()));
+  if (result == payload::PAYLOAD_FILE_ERROR) {
+    const payload::FileError& error = reader->GetFileError();
     std::printf("FILE ERROR %u %s\n", error.code(), error.fileName().c_str());
     return 3;
   }
+  std::printf("RESULT %d\n", result);
+  return result == payload::PAYLOAD_OK ? 0 : 1;
 }

@@ -15,6 +15,7 @@ const char* ResultName(int32_t code) {
     case payload::PAYLOAD_NO_ENTRIES: return "package has no entries (1004)";
     case payload::PAYLOAD_ENTRY_FAILED: return "one or more entries failed (1005)";
     case payload::PAYLOAD_REOPEN_FAILED: return "cannot reopen the package (1006)";
+    case payload::PAYLOAD_FILE_ERROR: return "a read or write failed (1007)";
     default: return "unknown result";
   }
 }
@@ -29,13 +30,10 @@ std::string FileErrorText(const payload::FileError& error) {
 
 bool ReadPackageDirectory(payload::PayloadReader& reader, const std::string& packagePath,
                           int32_t& code) {
-  try {
-    code = reader.ReadDirectory(packagePath);
-    return true;
-  } catch (const payload::FileError& error) {
-    ReportError("cannot read " + FileErrorText(error));
-    return false;
-  }
+  code = reader.ReadDirectory(packagePath);
+  if (code != payload::PAYLOAD_FILE_ERROR) return true;
+  ReportError("cannot read " + FileErrorText(reader.GetFileError()));
+  return false;
 }
 
 }  // namespace pack

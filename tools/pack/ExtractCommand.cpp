@@ -42,13 +42,11 @@ int RunExtract(const std::string& packagePath, const std::string& folder, bool e
   auto reader = std::make_unique<payload::PayloadReader>(packagePath);
   EventContext context{reader.get()};
   if (!folder.empty()) MakeFolders(folder);
-  int32_t code;
-  try {
-    code = reader->ExtractAll(folder, events ? PrintEvent : nullptr,
-                              reinterpret_cast<uintptr_t>(&context));
-  } catch (const payload::FileError& error) {
+  const int32_t code = reader->ExtractAll(folder, events ? PrintEvent : nullptr,
+                                          reinterpret_cast<uintptr_t>(&context));
+  if (code == payload::PAYLOAD_FILE_ERROR) {
     std::fflush(stdout);
-    ReportError("cannot read or write " + FileErrorText(error));
+    ReportError("cannot read or write " + FileErrorText(reader->GetFileError()));
     return EXIT_IO_ERROR;
   }
   if (events) std::printf("RESULT %d\n", code);
