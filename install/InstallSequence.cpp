@@ -17,6 +17,7 @@
 #include "install/RegistryRecords.h"
 #include "install/Shortcuts.h"
 #include "install/TargetPage.h"
+#include "install/UninstallEntry.h"
 #include "payload/PlatformFile.h"
 
 namespace install {
@@ -131,7 +132,7 @@ void TargetPage::RegisterInstallation() {
   RunDriverInstaller();
   SetStatus(texts::kRegisteringUninstaller);
   RegisterSkinControl();
-  WriteUninstallEntry(texts::kProductName, installFolder + texts::kUninstallCommandTail);
+  WriteUninstallEntry(MakeUninstallEntry(installFolder, reader_));
   SetStatus(texts::kRegisteringProduct);
   WriteProductKey(texts::kProductName, folderText_ + texts::kProgramFile, folderText_,
                   texts::kVersion, texts::kCompany);

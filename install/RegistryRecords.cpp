@@ -34,6 +34,11 @@ void SetText(HKEY key, const char* name, const std::string& text) {
   SetText(key, name, text.data(), text.size());
 }
 
+void SetNumber(HKEY key, const char* name, DWORD number) {
+  ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+}
+
 // The running system's SYSTEM hive path goes beside the uninstall entry,
 // byte for byte as the hive list holds it.
 void CopySystemHivePath() {
@@ -69,7 +74,7 @@ bool WriteBelowSoftware(const char* subkey, Write write) {
 
 }  // namespace
 
-int WriteUninstallEntry(const std::string& displayName, const std::string& uninstallCommand) {
+int WriteUninstallEntry(const UninstallEntry& values) {
   {
     ScopedRegistryKey list;
     if (::RegOpenKeyA(HKEY_LOCAL_MACHINE, kUninstallList, list.Receive()) != ERROR_SUCCESS) {
@@ -77,8 +82,19 @@ int WriteUninstallEntry(const std::string& displayName, const std::string& unins
     }
     ScopedRegistryKey entry;
     if (::RegCreateKeyA(list.Get(), kUninstallEntry, entry.Receive()) != ERROR_SUCCESS) return 0;
-    SetText(entry.Get(), "DisplayName", displayName);
-    SetText(entry.Get(), "UninstallString", uninstallCommand);
+    SetText(entry.Get(), "DisplayName", values.displayName);
+    SetText(entry.Get(), "UninstallString", values.uninstallCommand);
+    SetText(entry.Get(), "DisplayIcon", values.iconPath);
+    SetText(entry.Get(), "Publisher", values.publisher);
+    // An empty version would show as a blank column rather than none.
+    if (!values.versionNumber.empty()) {
+      SetText(entry.Get(), "DisplayVersion", values.versionNumber);
+    }
+    SetText(entry.Get(), "InstallLocation", values.installFolder);
+    SetNumber(entry.Get(), "EstimatedSize", values.sizeKib);
+    // The installer has no change or repair mode to offer.
+    SetNumber(entry.Get(), "NoModify", 1);
+    SetNumber(entry.Get(), "NoRepair", 1);
     list.Reset();
     entry.Reset();
   }

@@ -203,6 +203,14 @@ reg_sz() {
   printf '%s00' "$(printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n')"
 }
 
+# reg_dword NUMBER: a REG_DWORD value as the driver's `regvalue` reads it:
+# its four bytes in hex, low byte first (1 is 01000000).
+reg_dword() {
+  local number=$(($1))
+  printf '%02x%02x%02x%02x' $((number & 255)) $((number >> 8 & 255)) \
+    $((number >> 16 & 255)) $((number >> 24 & 255))
+}
+
 # prefix_user: the name of the prefix's own user (not Public).
 prefix_user() {
   ls "$WINEPREFIX/drive_c/users" | grep -v '^Public$' | head -n 1

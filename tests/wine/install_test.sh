@@ -45,6 +45,15 @@ windows_log='C:\setup\standin.log'
 # What the package holds, as the host build extracts it.
 "$pack" extract "$package" "$work/expected" >/dev/null
 
+# The installed size the uninstall entry shows: the package's inflated
+# sizes in KiB, rounded up. The files it extracts must add up to as much.
+inflated=$("$pack" list --json "$package" | grep -o '"inflated": -\?[0-9]*' |
+  awk '$2 > 0 { sum += $2 } END { print sum + 0 }')
+extracted=$(find "$work/expected" -type f -printf '%s\n' | awk '{ sum += $1 } END { print sum + 0 }')
+[ "$inflated" -gt 0 ] && [ "$inflated" = "$extracted" ] ||
+  fail "the package's inflated sizes add up to $inflated bytes, its files to $extracted"
+installed_kib=$(((inflated + 1023) / 1024))
+
 # drive SCRIPT_NAME < SCRIPT: one driver run; the opening up to the target
 # page is written here.
 drive() {
@@ -171,6 +180,13 @@ key enter
 exit 0
 regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
 regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "${folder}ParvaneSetup.exe uninstall")
+regvalue $uninstall_key DisplayIcon REG_SZ $(reg_sz "${folder}ParvaneSetup.exe")
+regvalue $uninstall_key Publisher REG_SZ $(reg_sz Corvantis)
+regvalue $uninstall_key DisplayVersion REG_SZ $(reg_sz 2.0.0419)
+regvalue $uninstall_key InstallLocation REG_SZ $(reg_sz "$folder")
+regvalue $uninstall_key EstimatedSize REG_DWORD $(reg_dword "$installed_kib")
+regvalue $uninstall_key NoModify REG_DWORD $(reg_dword 1)
+regvalue $uninstall_key NoRepair REG_DWORD $(reg_dword 1)
 regvalue $product_key Name REG_SZ $(reg_sz Parvane)
 regvalue $product_key Ver REG_SZ $(reg_sz "Parvane 2.0.0419 Released 20050527")
 regvalue $product_key InstallPath REG_SZ $(reg_sz "${folder}parvane.exe")
@@ -225,8 +241,10 @@ expect_helper_lines() {
 expect_helper_lines "$folder" "first install"
 
 # --- A second install elsewhere: values and shortcuts follow it; values
-# other programs added stay; the SYSTEM hive path is copied once listed.
+# other programs changed are written again, those they added stay; the
+# SYSTEM hive path is copied once listed.
 wine_run reg add "$uninstall_key" /v Publisher /d Other /f >/dev/null
+wine_run reg add "$uninstall_key" /v Comments /d Other /f >/dev/null
 wine_run reg add "$product_key" /v Extra /d Kept /f >/dev/null
 hive='\Device\HarddiskVolume1\WINDOWS\system32\config\SYSTEM'
 wine_run reg add 'HKLM\SYSTEM\CurrentControlSet\Control\hivelist' /v '\REGISTRY\MACHINE\SYSTEM' /d "$hive" /f >/dev/null
@@ -242,7 +260,11 @@ waittext 1002 安装Parvane成功. 30000
 click 2
 exit 0
 regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "${second}ParvaneSetup.exe uninstall")
-regvalue $uninstall_key Publisher REG_SZ $(reg_sz Other)
+regvalue $uninstall_key DisplayIcon REG_SZ $(reg_sz "${second}ParvaneSetup.exe")
+regvalue $uninstall_key InstallLocation REG_SZ $(reg_sz "$second")
+regvalue $uninstall_key EstimatedSize REG_DWORD $(reg_dword "$installed_kib")
+regvalue $uninstall_key Publisher REG_SZ $(reg_sz Corvantis)
+regvalue $uninstall_key Comments REG_SZ $(reg_sz Other)
 regvalue $product_key InstallPath REG_SZ $(reg_sz "${second}parvane.exe")
 regvalue $product_key InstallDir REG_SZ $(reg_sz "$second")
 regvalue $product_key "install path" REG_SZ $(reg_sz "$second")

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The installer's registry records on a real registry under Wine, with
 # HKEY_LOCAL_MACHINE redirected into a fresh key of the current user:
-# values byte for byte, the hive path copy and its bound, the folder read
-# back and refused when it has no room for its NUL, the entry deleted
-# while the product key stays.
+# values byte for byte, each uninstall entry value's type and bytes both as
+# passed to RegSetValueExA and as stored, the hive path copy and its bound,
+# the folder read back and refused when it has no room for its NUL, the
+# entry deleted with all its values while the product key stays.
 #   registry_records_test.sh REGISTRY_PROBE
 set -euo pipefail
 probe=$(realpath "$1")

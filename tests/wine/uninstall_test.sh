@@ -103,6 +103,8 @@ gone $caption
 exit 0
 SCRIPT
 keep_shot uninstall-asking
+# The entry's values are there until the removal, which must take the key
+# with them all (noregkey below).
 check close_box <<SCRIPT
 start $entry_command
 window $caption
@@ -110,6 +112,8 @@ syscommand 0xF060
 gone $caption
 exit 0
 regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
+regvalue $uninstall_key InstallLocation REG_SZ $(reg_sz "$folder")
+regvalue $uninstall_key NoRepair REG_DWORD $(reg_dword 1)
 SCRIPT
 [ "$(find "$installed" -type f | wc -l)" = 25 ] || fail "Cancel or the close box deleted files"
 for lnk in "${shortcuts[@]}"; do [ -f "$lnk" ] || fail "Cancel or the close box deleted $lnk"; done

@@ -78,6 +78,13 @@ if check_sha256 "$work/none" "$abc_sha256" >/dev/null; then
   fail "check_sha256 accepted a missing file"
 fi
 
+# --- the registry data helpers, in the form the driver's regvalue reads
+for pair in 1=01000000 0x12345678=78563412 4294967295=ffffffff 353=61010000; do
+  [ "$(reg_dword "${pair%%=*}")" = "${pair#*=}" ] ||
+    fail "reg_dword ${pair%%=*}: $(reg_dword "${pair%%=*}"), not ${pair#*=}"
+done
+[ "$(reg_sz '中文 x')" = d6d0cec4207800 ] || fail "reg_sz: $(reg_sz '中文 x')"
+
 # --- scripts that must fail: expect_failure NAME STATUS LINE, the script on
 # stdin; LINE is the driver's whole report of the failure.
 # expect_failure_like NAME STATUS PATTERN...: the same for reports that
