@@ -16,7 +16,8 @@ import sys
 # Input sections are credited to a part by the file they came from.
 PARTS = [
     ("resources (by kind below)", r"\.rc\.res"),
-    ("the program's own code: wizard, installation", r"libsetup_install\.a|libfolder_rules\.a"),
+    ("the program's own code: wizard, installation",
+     r"libsetup_install\.a|libfolder_rules\.a|libuninstall_entry\.a"),
     ("the program's own code: uninstallation", r"libsetup_uninstall\.a|libremoval_rules\.a"),
     ("the program's own code: framework, look, start-up",
      r"libframework\.a|libsetup_ui\.a|libcommand_line\.a|ParvaneSetup\.dir|app_entry"),
@@ -29,8 +30,8 @@ PARTS = [
     ("C runtime start-up, TLS, helpers", r"crt[^/]*\.o|libmingw|libmsvcrt|libmoldname|libgcc\.a"),
     ("import tables", r"lib(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|uuid|winspool)\.a"),
 ]
-# Every function that an exception may pass through has unwind tables.
-UNWIND_TABLES = "unwind tables of all code, for exceptions (.eh_frame)"
+# Code built with unwind tables (the program itself is built without).
+UNWIND_TABLES = "unwind tables (.eh_frame: zlib and the C runtime)"
 SKIPPED_OUTPUT = re.compile(r"^\.(bss|debug|stab|zdebug)|^/DISCARD/")
 
 
