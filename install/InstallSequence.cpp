@@ -178,15 +178,10 @@ void TargetPage::StopAfterFailure(const std::string& message) {
 
 // Empties the thread's message queue, so the page paints and answers, and
 // steps the bar once per extracted entry.
-int32_t TargetPage::InstallProgressCallback(int32_t code, const void*, uintptr_t page) {
-  MSG message;
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-  if (code == payload::PROGRESS_ENTRY_DONE) {
-    reinterpret_cast<TargetPage*>(page)->progressBar_.StepIt();
-  }
+int32_t TargetPage::InstallProgressCallback(int32_t code, const void*, uintptr_t userValue) {
+  auto* page = reinterpret_cast<TargetPage*>(userValue);
+  page->pump_.DrainIfDue();
+  if (code == payload::PROGRESS_ENTRY_DONE) page->progressBar_.StepIt();
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/Controls.h"
+#include "framework/MessagePump.h"
 #include "payload/PayloadReader.h"
 #include "res/resource.h"
 #include "ui/ProductDialog.h"
@@ -49,6 +50,7 @@ class TargetPage : public ui::ProductDialog {
   // The reader of this very program's payload, made with the page; it
   // holds a large fixed table, so pages live on the heap.
   payload::PayloadReader reader_;
+  framework::MessagePump pump_;
   framework::Control quitButton_;
   framework::Control installButton_;
   framework::Control statusLine_;

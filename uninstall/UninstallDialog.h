@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/Controls.h"
+#include "framework/MessagePump.h"
 #include "res/resource.h"
 #include "ui/ProductDialog.h"
 
@@ -45,6 +46,7 @@ class UninstallDialog : public ui::ProductDialog {
                                    HWND window);
 
   framework::ProgressBar progressBar_;
+  framework::MessagePump pump_;
   framework::Control statusLine_;
   framework::Control okButton_;
   framework::Control cancelButton_;

@@ -106,12 +106,11 @@ int UninstallDialog::RemoveInstalledFiles() {
 int32_t UninstallDialog::UninstallProgress(int32_t code, int32_t* position, const char* path,
                                            HWND window) {
   auto* dialog = static_cast<UninstallDialog*>(framework::Dialog::FromHandle(window));
-  MSG message;
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+  if (!dialog) {
+    framework::MessagePump().Drain();
+    return 0;
   }
-  if (!dialog) return 0;
+  dialog->pump_.DrainIfDue();
   if (code == REPORT_FOLDER_NOT_REMOVED) {
     dialog->SetStatus(texts::kFolderNotRemoved);
     dialog->progressBar_.SetPosition(*position);

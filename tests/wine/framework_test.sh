@@ -6,6 +6,7 @@
 #   the message map, loads the string table (a missing entry is empty), and
 #   ends the process with 0 when the first dialog, the main window, is gone;
 # - the handle owners close what they own exactly once (handles_probe);
+# - the message pump of long work waits out its interval (message_pump_probe);
 # - after the start-up restriction a DLL planted beside the program is not
 #   loaded, while without it the same call loads it.
 #   framework_test.sh PROBE_FOLDER
@@ -20,7 +21,7 @@ failures=0
 
 folder=$WINEPREFIX/drive_c/probes
 rm -rf "$folder" && mkdir -p "$folder"
-cp "$probes"/framework_probe.exe "$probes"/handles_probe.exe "$probes"/dll_search_probe.exe \
+cp "$probes"/framework_probe.exe "$probes"/handles_probe.exe "$probes"/message_pump_probe.exe "$probes"/dll_search_probe.exe \
    "$probes"/planted_probe.dll "$folder/"
 
 # The edit starts with its member's text, the radio group with index 1; the
@@ -61,6 +62,9 @@ cd "$folder"
 status=0
 wine_run 'C:\probes\handles_probe.exe' > "$work/handles.log" || status=$?
 [ "$status" = 0 ] || { echo "FAIL: handle owners:"; cat "$work/handles.log"; failures=$((failures + 1)); }
+status=0
+wine_run 'C:\probes\message_pump_probe.exe' > "$work/pump.log" || status=$?
+[ "$status" = 0 ] || { echo "FAIL: message pump:"; cat "$work/pump.log"; failures=$((failures + 1)); }
 
 # Wine shows the search order of LoadLibrary for a DLL the program loads
 # itself; it cannot show the loader's resolution of static imports, which

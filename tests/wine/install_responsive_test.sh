@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # While a large package (over 200 MB) extracts, the target page keeps
-# answering: the driver reads the status line and the progress bar all
-# through the extraction, each read within 100 ms, and sees both move.
-# Escape and the close box sent in the middle change nothing, and the About
-# box opens over the page while the files are extracted: the installation
-# runs to its end. Runs in its own copy of the prefix.
+# answering: the driver reads the status line and the progress bar from the
+# click to the end, each read within 250 ms, and sees both move. In a second
+# installation Escape and the close box sent in the middle change nothing,
+# and the About box opens over the page while the files are extracted: the
+# installation runs to its end. Runs in its own copy of the prefix.
 #   install_responsive_test.sh INSTALLER_IMAGE PARVANE_PACK [SCREENSHOT_DIR]
 set -euo pipefail
 image=$(realpath "$1") pack=$(realpath "$2") shots=${3:-}
@@ -29,12 +29,15 @@ echo "package: $(stat -c %s "$drive_c/setup/Big.exe") bytes"
 shot=
 if [ -n "$shots" ]; then
   mkdir -p "$shots"
-  # A moment into the extraction, once the page has painted its progress.
-  shot="sleep 400
+  # Once the About box has gone, the extraction goes on and the page
+  # repaints its progress.
+  shot="sleep 100
 screenshot Z:${shots//\//\\}\\install-progress.bmp"
 fi
 wine_session_start
-cat > "$work/big.txt" <<SCRIPT
+# The wizard up to the target page, and the folder typed in.
+open_target_page() {
+  cat <<SCRIPT
 start "C:\\setup\\Big.exe"
 window 安装Parvane
 click 1
@@ -43,19 +46,21 @@ click 1004
 click 1
 window 安装Parvane
 exists 1000 1
-type 1005 "C:\\Big Target"
+type 1005 "$1"
+SCRIPT
+}
+# First the page is watched from the click to the end: every read answered
+# within 250 ms (a frozen window stays frozen for seconds; how fast the
+# page answers on a quiet machine is make bench's business). Then a second
+# installation takes Escape, the close box and the About box in the middle
+# of its extraction: the About box's own loop holds the extraction, so the
+# status line still shows it while the box is open, and the installation
+# runs on to its end once the box is closed.
+{
+  open_target_page 'C:\Big Target'
+  cat <<SCRIPT
 click 1
-$shot
-key escape
-syscommand 0xF060
-syscommand 16
-window "关于 ParvaneSetup"
-owner 安装Parvane
-sleep 300
-key escape
-gone "关于 ParvaneSetup"
-window 安装Parvane
-watch 1002 1001 安装Parvane成功. 100 180000
+watch 1002 1001 安装Parvane成功. 250 180000
 watch-saw-text 解压文件到指定的目录...
 watch-reads-above 20
 watch-progress-above 20
@@ -63,6 +68,27 @@ text 2 完成(&O)
 click 2
 exit 0
 SCRIPT
+  open_target_page 'C:\Big Target 2'
+  cat <<SCRIPT
+click 1
+key escape
+syscommand 0xF060
+syscommand 16
+window "关于 ParvaneSetup"
+owner 安装Parvane
+window 安装Parvane
+text 1002 解压文件到指定的目录...
+window "关于 ParvaneSetup"
+key escape
+gone "关于 ParvaneSetup"
+window 安装Parvane
+$shot
+waittext 1002 安装Parvane成功. 180000
+text 2 完成(&O)
+click 2
+exit 0
+SCRIPT
+} > "$work/big.txt"
 status=0
 run_driver "$work/big.txt" "$work/big.log" > /dev/null || status=$?
 grep -E '^(FAIL|ERROR|watch)' "$work/big.log" || true
@@ -72,5 +98,7 @@ if [ -n "$shots" ] && [ -f "$shots/install-progress.bmp" ]; then
     rm "$shots/install-progress.bmp"
 fi
 [ "$status" = 0 ] || { echo "FAIL: the page did not keep answering:"; cat "$work/big.log"; exit 1; }
-[ "$(find "$drive_c/Big Target" -type f | wc -l)" = 40 ] || { echo "FAIL: not all 40 files installed"; exit 1; }
+for target in "Big Target" "Big Target 2"; do
+  [ "$(find "$drive_c/$target" -type f | wc -l)" = 40 ] || { echo "FAIL: not all 40 files in $target"; exit 1; }
+done
 echo "the page answered throughout"

@@ -1,0 +1,68 @@
+// The message pump that long work calls between its steps: the first call
+// empties the queue, calls within the interval leave it alone, and the
+// first call after it empties the queue again, messages dispatched in
+// order. Prints one line per failed check; exit 1 if any.
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/MessagePump.h"
+#include "tests/wine/probes/ProbeCheck.h"
+
+namespace {
+
+using probe::Check;
+
+std::vector<WPARAM> handled;
+
+LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) {
+    handled.push_back(wParam);
+    return 0;
+  }
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool QueueHolds(HWND window) {
+  MSG message;
+  return ::PeekMessageA(&message, window, WM_APP, WM_APP, PM_NOREMOVE) != FALSE;
+}
+
+}  // namespace
+
+int main() {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = Record;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "PumpProbe";
+  ::RegisterClassA(&windowClass);
+  HWND window = ::CreateWindowA("PumpProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+  Check(window != nullptr, "a message-only window");
+
+  framework::MessagePump pump;
+  ::PostMessageA(window, WM_APP, 1, 0);
+  ::PostMessageA(window, WM_APP, 2, 0);
+  pump.DrainIfDue();
+  Check(handled == std::vector<WPARAM>{1, 2}, "the first call empties the queue, in order");
+
+  // Well within the interval, unless the machine stalls for 10 ms here.
+  ::PostMessageA(window, WM_APP, 3, 0);
+  const DWORD before = ::GetTickCount();
+  pump.DrainIfDue();
+  if (::GetTickCount() - before < framework::MessagePump::kInterval / 2) {
+    Check(handled.size() == 2 && QueueHolds(window), "a call within the interval waits");
+  }
+
+  ::Sleep(framework::MessagePump::kInterval * 3);
+  pump.DrainIfDue();
+  Check(handled == std::vector<WPARAM>{1, 2, 3}, "the first call after the interval empties it");
+  Check(!QueueHolds(window), "nothing is left behind");
+
+  ::PostMessageA(window, WM_APP, 4, 0);
+  pump.Drain();
+  Check(handled.back() == 4, "Drain empties the queue whenever it is called");
+
+  ::DestroyWindow(window);
+  return probe::Finish();
+}
