@@ -155,6 +155,7 @@ int32_t PayloadReader::ExtractAll(std::string targetFolder, ProgressCallback cal
   if (directory != PAYLOAD_OK) return directory;
   callback_ = callback;
   userValue_ = userValue;
+  lastFolderMade_.clear();
 
   File archive;
   if (!archive.OpenForReading(executablePath_)) return PAYLOAD_REOPEN_FAILED;
@@ -180,10 +181,19 @@ int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
   if (record.offset < 0 || record.offset >= payloadEnd_) return PAYLOAD_ENTRY_FAILED;
 
   const std::string folderPath = targetFolder + record.folderName;
-  CreateFolderChain(folderPath);
   const std::string outputPath = folderPath + record.fileName;
+  // Entries of one folder follow each other, and making a folder that
+  // exists costs a trip to the file system per level: the folder the last
+  // file went into is taken as there, and made only if the file cannot be
+  // created in it after all.
   File output;
-  if (!output.CreateForWriting(outputPath)) return PAYLOAD_ENTRY_FAILED;
+  bool created = folderPath == lastFolderMade_ && output.CreateForWriting(outputPath);
+  if (!created) {
+    CreateFolderChain(folderPath);
+    created = output.CreateForWriting(outputPath);
+  }
+  lastFolderMade_ = created ? folderPath : std::string();
+  if (!created) return PAYLOAD_ENTRY_FAILED;
 
   archive.SeekFromStart(record.offset);
   progressTotal_ = record.compressedSize;

@@ -105,6 +105,8 @@ class PayloadReader {
   int32_t progressTotal_ = 0;
   int64_t payloadEnd_ = 0;
   FileError fileError_;
+  // The folder of the last file ExtractEntry created.
+  std::string lastFolderMade_;
 };
 
 }  // namespace payload

@@ -196,6 +196,28 @@ TEST_F(ExtractAllTest, FoldersAreCreatedAndTheLowerIndexWinsForDuplicates) {
   EXPECT_EQ(ListFolder(target_), (std::vector<std::string>{"one", "same", "\x81\x5C"}));
 }
 
+// The folder of the entry before is taken as there; one that went away in
+// between is made again, not reported as a failed entry.
+TEST_F(ExtractAllTest, AFolderRemovedBetweenEntriesIsMadeAgain) {
+  struct Remover {
+    std::string folder;
+    static int32_t Callback(int32_t code, const void* value, uintptr_t user) {
+      const auto* self = reinterpret_cast<const Remover*>(user);
+      const auto* record = static_cast<const payload::DirectoryRecord*>(value);
+      if (code == payload::PROGRESS_ENTRY_BEGIN && record->fileName == "a") {
+        RemoveTree(self->folder);
+      }
+      return 0;
+    }
+  } remover{target_ + "/sub"};
+  WriteFile(package_, BuildPackage({{"sub\\", "a", "alpha"}, {"sub\\", "b", "beta"}}).bytes);
+  ASSERT_EQ(reader_->ExtractAll(target_, &Remover::Callback,
+                                reinterpret_cast<uintptr_t>(&remover)),
+            payload::PAYLOAD_OK);
+  EXPECT_EQ(Output("sub/a"), "alpha");
+  EXPECT_FALSE(Exists(target_ + "/sub/b"));
+}
+
 TEST_F(ExtractAllTest, TargetFolderGetsExactlyOneTrailingBackslash) {
   const std::string bytes = BuildPackage({{"", "a", "A"}}).bytes;
   ASSERT_EQ(Extract(bytes, target_), payload::PAYLOAD_OK);
