@@ -53,8 +53,13 @@ fuzz: host
 	@$(FUZZ_DIR)/tests/fuzz/payload_fuzzer -max_total_time=$(FUZZ_TIME) -max_len=65536 \
 	  $(FUZZ_DIR)/corpus
 
-bench: host
-	@$(HOST_DIR)/bench/payload_bench $(BUILD)/bench
+# Native extraction and packing throughput, then the comparison with the
+# peer installer under Wine; results in build/bench/results.json and
+# build/bench/summary.png. Never part of make test.
+bench: host windows
+	@scripts/install-deps.sh --bench
+	@$(HOST_DIR)/bench/payload_bench $(BUILD)/bench/native --json $(BUILD)/bench/native.json
+	@bench/peer/run.sh $(HOST_DIR) $(WIN_DIR) $(BUILD)/bench
 
 clean:
 	rm -rf $(BUILD)

@@ -2,6 +2,9 @@
 # Installs what the build and the tests need on a Debian 12 machine.
 # Checks first, so a second run costs nothing; as a normal user it prints
 # the apt command instead of running it.
+#   scripts/install-deps.sh            # build and tests
+#   scripts/install-deps.sh --bench    # what make bench adds: the peer
+#                                      # installer's compiler and the plotter
 set -euo pipefail
 
 native=(cmake make g++ pkg-config zlib1g-dev googletest libgtest-dev
@@ -9,9 +12,19 @@ native=(cmake make g++ pkg-config zlib1g-dev googletest libgtest-dev
 windows=(g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
          wine wine32:i386 wine64 xvfb imagemagick fonts-wqy-microhei
          fonts-wine locales liblnk-utils osslsigncode openssl)
+# Only make bench compares against another installer and draws a chart;
+# the tests never need them.
+bench=(nsis gnuplot-nox python3)
+
+wanted=("${native[@]}" "${windows[@]}")
+case "${1:-}" in
+  --bench) wanted+=("${bench[@]}") ;;
+  '') ;;
+  *) echo "usage: $0 [--bench]" >&2; exit 2 ;;
+esac
 
 missing=()
-for p in "${native[@]}" "${windows[@]}"; do
+for p in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
     missing+=("$p")
   fi

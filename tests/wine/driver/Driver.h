@@ -11,6 +11,7 @@
 #include "Hooks.h"
 #include "Script.h"
 #include "TextLogStore.h"
+#include "TimedRead.h"
 #include "WatchRecord.h"
 
 namespace uidriver {
@@ -24,6 +25,7 @@ struct Driver {
   Hooks hooks;
   std::optional<WatchRecord> lastWatch;  // what the last `watch` saw
   TextLogStore textLogs;                 // `textlog` of the process
+  std::optional<Stopwatch> stopwatch;    // since the last `stopwatch start`
 };
 
 // Runs one command; throws Failure or ScriptError.
@@ -132,5 +134,8 @@ void TextLogPrintCommand(Driver& driver, const Command& command);
 
 // Screenshot.cpp
 void ScreenshotCommand(Driver& driver, const Command& command);
+
+// StopwatchCommand.cpp
+void StopwatchCommand(Driver& driver, const Command& command);
 
 }  // namespace uidriver

@@ -16,7 +16,7 @@
 namespace uidriver {
 namespace {
 
-constexpr DWORD kSampleMs = 5;
+constexpr DWORD kSampleMs = 5;  // after each round, unless a period is given
 constexpr long long kDefaultTimeoutMs = 120000;
 constexpr DWORD kEndGraceMs = 1000;  // see WaitText.cpp
 
@@ -47,12 +47,15 @@ std::string SlowestText(const WatchRecord& record, double maxMs) {
 // summary tells how long and how often the window froze, and which of the
 // texts it showed meanwhile a user never saw.
 void WatchCommand(Driver& driver, const Command& command) {
+  const long long maxMs = PositiveArg(command, 3, 0);
+  const long long timeout = PositiveArg(command, 4, kDefaultTimeoutMs);
+  // A fixed period keeps the rate of reads the same however fast the window
+  // answers, so two runs put the same load on the program they measure.
+  const long long period = PositiveArg(command, 5, 0);
   const HANDLE process = TheProcess(driver);
   const HWND status = TheControl(driver, command.args[0]);
   const HWND bar = TheControl(driver, command.args[1]);
   const std::string& until = command.args[2];
-  const long long maxMs = PositiveArg(command, 3, 0);
-  const long long timeout = PositiveArg(command, 4, kDefaultTimeoutMs);
   // Above the limit, so that a slow read is measured rather than cut off.
   const auto readTimeout = static_cast<DWORD>(2 * maxMs + 100);
   const std::string quoted = "\"" + until + "\"";
@@ -60,6 +63,7 @@ void WatchCommand(Driver& driver, const Command& command) {
   WatchRecord record;
   std::optional<Failure> failure;
   const Stopwatch clock;
+  double nextRound = 0;
   for (;;) {
     const double textAt = clock.Ms();
     // A read cut short by the window's end measures nothing.
@@ -85,7 +89,19 @@ void WatchCommand(Driver& driver, const Command& command) {
       failure = Failure{quoted + " within " + std::to_string(timeout) + " ms", record.LastText()};
       break;
     }
-    Sleep(kSampleMs);
+    if (period == 0) {
+      Sleep(kSampleMs);
+      continue;
+    }
+    nextRound += static_cast<double>(period);
+    const double now = clock.Ms();
+    if (nextRound > now) {
+      Sleep(static_cast<DWORD>(nextRound - now));
+    } else {
+      // A round that overran its period starts the next at once, without
+      // making up for the rounds it missed.
+      nextRound = now;
+    }
   }
   PrintLine(record.Summary(clock.Ms()));
   if (!failure && record.ReadsOver(static_cast<double>(maxMs)) > 0) {

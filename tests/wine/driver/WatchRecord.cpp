@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Percentile.h"
 #include "TimedRead.h"
 
 namespace uidriver {
@@ -30,14 +31,16 @@ size_t WatchRecord::ReadsOver(double ms) const {
   }));
 }
 
-double WatchRecord::MedianMs() const {
-  if (reads_.empty()) return 0;
-  std::vector<double> sorted;
-  for (const Read& read : reads_) sorted.push_back(read.ms);
-  std::sort(sorted.begin(), sorted.end());
-  const size_t middle = sorted.size() / 2;
-  return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+std::vector<double> WatchRecord::Times() const {
+  std::vector<double> times;
+  times.reserve(reads_.size());
+  for (const Read& read : reads_) times.push_back(read.ms);
+  return times;
 }
+
+double WatchRecord::MedianMs() const { return Median(Times()); }
+
+double WatchRecord::P99Ms() const { return NearestRank(Times(), 99); }
 
 bool WatchRecord::Saw(const std::string& shown) const {
   return std::find(texts_.begin(), texts_.end(), shown) != texts_.end();
@@ -57,7 +60,8 @@ std::string WatchRecord::Summary(double elapsedMs) const {
   std::string line = "watch: " + std::to_string(Reads()) + " reads in " + Ms(elapsedMs) +
                      " ms, max " + Ms(slowest_.ms) + " ms";
   if (unanswered_ > 0) line += " (" + std::to_string(unanswered_) + " unanswered)";
-  line += ", median " + Ms(MedianMs()) + " ms; texts " + (hasText_ ? Texts() : "none");
+  line += ", median " + Ms(MedianMs()) + " ms, p99 " + Ms(P99Ms()) + " ms; texts " +
+          (hasText_ ? Texts() : "none");
   line += "; progress " + (hasPosition_ ? std::to_string(lowest_) + ".." + std::to_string(highest_)
                                         : std::string("none"));
   return line;

@@ -26,13 +26,17 @@ class WatchRecord {
   size_t ReadsOver(double ms) const;
   const SlowestRead& Slowest() const { return slowest_; }
   double MedianMs() const;
+  // The 99th percentile (nearest rank): one freeze in a hundred reads may
+  // exceed it, which says more about a long run than its single maximum.
+  double P99Ms() const;
   bool Saw(const std::string& shown) const;
   bool HasPosition() const { return hasPosition_; }
   long long Highest() const { return highest_; }
   std::string Texts() const;     // joined with " | "
   std::string LastText() const;  // for failure messages: quoted, or that none came
 
-  // "watch: N reads in T ms, max X ms, median Y ms; texts A | B; progress L..H"
+  // "watch: N reads in T ms, max X ms, median Y ms, p99 Z ms; texts A | B;
+  // progress L..H"
   std::string Summary(double elapsedMs) const;
 
  private:
@@ -40,6 +44,8 @@ class WatchRecord {
     double ms;
     bool answered;
   };
+  std::vector<double> Times() const;
+
   std::vector<Read> reads_;
   size_t unanswered_ = 0;
   SlowestRead slowest_;

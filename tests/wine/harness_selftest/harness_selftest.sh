@@ -38,6 +38,25 @@ run_driver "$here/pass.ui" "$work/pass.log" || status=$?
 [ "$status" = 0 ] || fail "pass.ui: driver exit status $status"
 grep -qx '截图完成' "$work/pass.log" || fail "pass.ui: print did not print its text as UTF-8"
 grep -q '^watch: ' "$work/pass.log" || fail "pass.ui: no watch summary"
+
+# Every watch summary orders its figures: median <= p99 <= max.
+while read -r reads max median p99; do
+  awk -v m="$median" -v p="$p99" -v x="$max" 'BEGIN { exit !(m <= p && p <= x) }' ||
+    fail "pass.ui: watch of $reads reads: median $median, p99 $p99, max $max out of order"
+done < <(sed -nE 's/^watch: ([0-9]+) reads in [0-9.]+ ms, max ([0-9.]+) ms.*, median ([0-9.]+) ms, p99 ([0-9.]+) ms;.*/\1 \2 \3 \4/p' "$work/pass.log")
+# The second watch reads every 100 ms: two reads a round, give or take the
+# round in progress at each end.
+read -r reads elapsed < <(sed -nE 's/^watch: ([0-9]+) reads in ([0-9.]+) ms.*/\1 \2/p' "$work/pass.log" | sed -n 2p) || true
+awk -v n="${reads:-0}" -v t="${elapsed:-0}" 'BEGIN { r = 2 * t / 100; exit !(n > 0 && n >= r - 4 && n <= r + 4) }' ||
+  fail "pass.ui: a watch every 100 ms made ${reads:-no} reads in ${elapsed:-no} ms"
+
+# The stopwatch's laps: at least the sleeps between them, and a fresh start
+# from zero.
+lap() { sed -nE "s/^stopwatch $1: ([0-9]+\.[0-9]) ms\$/\1/p" "$work/pass.log"; }
+first=$(lap first) second=$(lap second) restarted=$(lap restarted)
+awk -v a="${first:--1}" -v b="${second:--1}" -v c="${restarted:--1}" \
+  'BEGIN { exit !(a >= 300 && a < 5000 && b - a >= 200 && c >= 0 && c < 100) }' ||
+  fail "pass.ui: stopwatch laps first ${first:-none}, second ${second:-none}, restarted ${restarted:-none}"
 [ -z "$(lingering)" ] || fail "pass.ui left the dialog running"
 
 # The screenshot holds the 1024x768 virtual desktop with the dialog on it,
@@ -373,7 +392,7 @@ EOF
 # Without pumping, the reads in the middle go unanswered and no phase is
 # ever seen.
 expect_failure_like watch_stuck 1 \
-  "$watch_summary \\([0-9]+ unanswered\\), median [0-9]+\\.[0-9] ms; texts (准备 \\| )?完成; progress [0-9]+\\.\\.100" \
+  "$watch_summary \\([0-9]+ unanswered\\), median [0-9]+\\.[0-9] ms, p99 [0-9]+\\.[0-9] ms; texts (准备 \\| )?完成; progress [0-9]+\\.\\.100" \
   'FAIL line 4: watch 1020 1021 完成 100: expected every read within 100 ms, saw [0-9]+ of [0-9]+ reads too slow; the slowest, (WM_GETTEXT|PBM_GETPOS) at [0-9]+\.[0-9] ms into the watch, got no answer within [0-9]+\.[0-9] ms' <<'EOF'
 start harness_testdialog.exe
 window 测试对话框
@@ -399,7 +418,7 @@ window 测试对话框
 click 1018
 waittext 1020 完成
 EOF
-expect_failure_like watch_ended 1 "$watch_summary, median [0-9]+\\.[0-9] ms; texts 第 [1-3] 段.*; progress [0-9]+\\.\\.[0-9]+" \
+expect_failure_like watch_ended 1 "$watch_summary, median [0-9]+\\.[0-9] ms, p99 [0-9]+\\.[0-9] ms; texts 第 [1-3] 段.*; progress [0-9]+\\.\\.[0-9]+" \
   'FAIL line 4: watch 1020 1021 完成 100: expected "完成", saw the process ended with exit code 3; the last text "第 [23] 段"' <<'EOF'
 start harness_testdialog.exe /abort
 window 测试对话框
@@ -439,6 +458,19 @@ EOF
 
 expect_failure no_watch 2 'ERROR line 1: watch-saw-text 完成: no watch has run' <<'EOF'
 watch-saw-text 完成
+EOF
+
+expect_failure watch_zero_period 2 'ERROR line 1: watch 1020 1021 完成 100 1000 0: expected a number above 0, not 0' <<'EOF'
+watch 1020 1021 完成 100 1000 0
+EOF
+
+expect_failure stopwatch_not_started 2 'ERROR line 2: stopwatch print 安装: no stopwatch started' <<'EOF'
+print 开始
+stopwatch print 安装
+EOF
+
+expect_failure stopwatch_unknown 2 'ERROR line 1: stopwatch stop: stopwatch start or stopwatch print NAME' <<'EOF'
+stopwatch stop
 EOF
 
 # Text logs (StatusBurst.h). A mismatch lists what was recorded, one text

@@ -1,0 +1,29 @@
+# The chart of make bench: six panels of two bars each, ours first (blue),
+# the peer or the plain loop second (orange). report.py sets datafile,
+# outfile, heading, goal and the panel titles t0..t5.
+set terminal pngcairo size 1500,900 font "DejaVu Sans,12" noenhanced
+set output outfile
+set style fill solid 0.85 border -1
+set boxwidth 0.6
+set yrange [0:*]
+set xrange [-0.6:1.6]
+set offsets 0, 0, graph 0.22, 0
+set grid ytics lc rgb "#dddddd"
+set border 3
+set xtics nomirror scale 0
+set ytics nomirror
+set linetype 1 lc rgb "#2f6fb0"
+set linetype 2 lc rgb "#e0812b"
+unset key
+set multiplot layout 2,3 title heading font ",15"
+do for [k=0:5] {
+  set title value(sprintf("t%d", k))
+  if (k == 5) {
+    set yrange [0:goal*1.25<*]
+    set arrow 1 from graph 0, first goal to graph 1, first goal nohead dt 2 lw 2 lc rgb "#aa0000" front
+  }
+  plot datafile index k using 0:2:3:xtic(1) with boxes lc variable, \
+       '' index k using 0:2:(sprintf("%.2f", $2)) with labels offset 0,0.8
+  unset arrow 1
+}
+unset multiplot
