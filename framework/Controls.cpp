@@ -16,4 +16,12 @@ std::string Control::Text() const {
   return text;
 }
 
+void ProgressBar::StepQuietly(int count) const {
+  if (count <= 0) return;
+  Send(WM_SETREDRAW, FALSE);
+  for (int step = 0; step < count; ++step) Send(PBM_STEPIT);
+  Send(WM_SETREDRAW, TRUE);
+  ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 }  // namespace framework

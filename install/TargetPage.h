@@ -46,11 +46,16 @@ class TargetPage : public ui::ProductDialog {
   void StopAfterFailure(const std::string& message);
   void SetStatus(const char* text) { statusLine_.SetText(text); }
   static int32_t InstallProgressCallback(int32_t code, const void* value, uintptr_t page);
+  // The bar takes one step per extracted entry, shown in batches.
+  void StepLater();
+  void ShowPendingSteps();
 
   // The reader of this very program's payload, made with the page; it
   // holds a large fixed table, so pages live on the heap.
   payload::PayloadReader reader_;
   framework::MessagePump pump_;
+  int pendingSteps_ = 0;
+  DWORD stepsShownAt_ = 0;
   framework::Control quitButton_;
   framework::Control installButton_;
   framework::Control statusLine_;

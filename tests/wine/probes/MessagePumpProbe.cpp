@@ -1,11 +1,15 @@
-// The message pump that long work calls between its steps: the first call
+// What long work calls between its steps. The message pump: the first call
 // empties the queue, calls within the interval leave it alone, and the
 // first call after it empties the queue again, messages dispatched in
-// order. Prints one line per failed check; exit 1 if any.
+// order. Quiet steps of a progress bar: they end where as many plain steps
+// end, wrapping at the top of the range alike, and leave the bar visible.
+// Prints one line per failed check; exit 1 if any.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
+#include "framework/Controls.h"
 #include "framework/MessagePump.h"
 #include "tests/wine/probes/ProbeCheck.h"
 
@@ -64,5 +68,26 @@ int main() {
   Check(handled.back() == 4, "Drain empties the queue whenever it is called");
 
   ::DestroyWindow(window);
+
+  ::InitCommonControls();
+  HWND parent = ::CreateWindowA("PumpProbe", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 100,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+  auto makeBar = [&] {
+    framework::ProgressBar bar;
+    bar.Attach(::CreateWindowA(PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, parent,
+                               nullptr, windowClass.hInstance, nullptr));
+    bar.SetStep(1);
+    return bar;
+  };
+  framework::ProgressBar plain = makeBar();
+  framework::ProgressBar quiet = makeBar();
+  for (int count : {7, 1, 0, 150}) {
+    for (int step = 0; step < count; ++step) plain.StepIt();
+    quiet.StepQuietly(count);
+    Check(quiet.Position() == plain.Position(), "quiet steps end where plain steps end");
+  }
+  Check(plain.Position() < 100, "the steps went past the top of the range and wrapped");
+  Check(::IsWindowVisible(quiet.Handle()) != FALSE, "the bar stays visible");
+  ::DestroyWindow(parent);
   return probe::Finish();
 }
