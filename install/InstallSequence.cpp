@@ -62,8 +62,9 @@ void TargetPage::OnInstall() {
   folderText_ = folder;
   installing_ = true;
   ShowProgressLayout();
-  SetStatus(texts::kExtracting);
+  ShowStep(texts::kExtracting);
   if (!CheckPayload()) return;
+  pump_.DrainIfDue();
   payload::PayloadReader::AddTrailingBackslash(folderText_);
   installFolder = folderText_;
   if (!ExtractFiles()) return;
@@ -127,16 +128,23 @@ bool TargetPage::ExtractFiles() {
 // Shortcuts, helper programs and registry records: each step is tried
 // whatever the one before it did, and none reports a failure.
 void TargetPage::RegisterInstallation() {
-  SetStatus(texts::kCreatingShortcuts);
+  ShowStep(texts::kCreatingShortcuts);
   CreateShortcuts(Handle(), folderText_);
-  SetStatus(texts::kInstallingDriver);
+  ShowStep(texts::kInstallingDriver);
   RunDriverInstaller();
-  SetStatus(texts::kRegisteringUninstaller);
+  ShowStep(texts::kRegisteringUninstaller);
   RegisterSkinControl();
   WriteUninstallEntry(MakeUninstallEntry(installFolder, reader_));
-  SetStatus(texts::kRegisteringProduct);
+  ShowStep(texts::kRegisteringProduct);
   WriteProductKey(texts::kProductName, folderText_ + texts::kProgramFile, folderText_,
                   texts::kVersion, texts::kCompany);
+}
+
+// Each step of the sequence takes a few tens of milliseconds; between them
+// the page answers and paints the step it has reached.
+void TargetPage::ShowStep(const char* text) {
+  SetStatus(text);
+  pump_.DrainIfDue();
 }
 
 void TargetPage::ShowProgressLayout() {

@@ -45,6 +45,7 @@ class TargetPage : public ui::ProductDialog {
   void ShowFinishedLayout();
   void StopAfterFailure(const std::string& message);
   void SetStatus(const char* text) { statusLine_.SetText(text); }
+  void ShowStep(const char* text);
   static int32_t InstallProgressCallback(int32_t code, const void* value, uintptr_t page);
   // The bar takes one step per extracted entry, shown in batches.
   void StepLater();
