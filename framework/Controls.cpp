@@ -24,4 +24,28 @@ void ProgressBar::StepQuietly(int count) const {
   ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+namespace {
+
+constexpr UINT_PTR kStatusLineSubclass = 1;
+
+LRESULT CALLBACK StatusLineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                UINT_PTR, DWORD_PTR) {
+  if (message == WM_SETTEXT) {
+    // The text arrives as the window's own character set expects it.
+    const LRESULT result = ::IsWindowUnicode(window)
+                               ? ::DefWindowProcW(window, message, wParam, lParam)
+                               : ::DefWindowProcA(window, message, wParam, lParam);
+    ::InvalidateRect(window, nullptr, TRUE);
+    return result;
+  }
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, StatusLineProc, kStatusLineSubclass);
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void StatusLine::PaintOnlyWhenAsked() const {
+  if (Handle()) ::SetWindowSubclass(Handle(), StatusLineProc, kStatusLineSubclass, 0);
+}
+
 }  // namespace framework

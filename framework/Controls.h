@@ -36,6 +36,18 @@ class Control {
   HWND window_ = nullptr;
 };
 
+// A static text that takes each new text without painting it at once: the
+// text is stored and the control repaints when its thread next empties the
+// queue. A static paints itself inside WM_SETTEXT, half a millisecond under
+// Wine; a walk that reports thousands of paths would spend most of its time
+// painting texts nobody can read, while the next look at the queue paints
+// the latest one.
+class StatusLine : public Control {
+ public:
+  // Takes over WM_SETTEXT of the bound control until it is destroyed.
+  void PaintOnlyWhenAsked() const;
+};
+
 class ProgressBar : public Control {
  public:
   void SetStep(int step) const { Send(PBM_SETSTEP, static_cast<WPARAM>(step)); }

@@ -34,6 +34,7 @@ void TargetPage::DoDataExchange(framework::DataExchange& exchange) {
 BOOL TargetPage::OnInitDialog() {
   ui::ProductDialog::OnInitDialog();
   ShowChoosingLayout();
+  statusLine_.PaintOnlyWhenAsked();
   progressBar_.SetStep(1);
   folderText_ = DefaultInstallFolder(Handle());
   folderEdit_.SetText(folderText_);

@@ -59,7 +59,7 @@ class TargetPage : public ui::ProductDialog {
   DWORD stepsShownAt_ = 0;
   framework::Control quitButton_;
   framework::Control installButton_;
-  framework::Control statusLine_;
+  framework::StatusLine statusLine_;
   framework::Control prompt_;
   framework::ProgressBar progressBar_;
   framework::Control folderEdit_;

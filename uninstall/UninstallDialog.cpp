@@ -27,6 +27,7 @@ BOOL UninstallDialog::OnInitDialog() {
   }
   installFolder_ = folder;
   progressBar_.Show(false);
+  statusLine_.PaintOnlyWhenAsked();
   return TRUE;
 }
 

@@ -42,12 +42,13 @@ class UninstallDialog : public ui::ProductDialog {
   int RemoveInstalledFiles();
   bool ShowsFinishCaption() const;
   void SetStatus(const std::string& text) { statusLine_.SetText(text); }
+  void ShowStep(const char* text);
   static int32_t UninstallProgress(int32_t code, int32_t* position, const char* path,
                                    HWND window);
 
   framework::ProgressBar progressBar_;
   framework::MessagePump pump_;
-  framework::Control statusLine_;
+  framework::StatusLine statusLine_;
   framework::Control okButton_;
   framework::Control cancelButton_;
   // As recorded, with its backslash; the removal shortens it to the folder.

@@ -73,10 +73,10 @@ void UninstallDialog::RunSequence() {
   progressBar_.Show(true);
   statusLine_.Show(true);
   install::DeleteShortcuts(Handle());
-  SetStatus(texts::kDeletingUninstallEntry);
+  ShowStep(texts::kDeletingUninstallEntry);
   install::DeleteUninstallEntry();
   progressBar_.SetPosition(kPositionEntryDeleted);
-  SetStatus(texts::kRemovingDriver);
+  ShowStep(texts::kRemovingDriver);
   StartDriverUninstaller(installFolder_);
   progressBar_.SetPosition(kPositionDriverStarted);
   if (RemoveInstalledFiles()) SetStatus(texts::kDeleted);
@@ -87,9 +87,15 @@ void UninstallDialog::RunSequence() {
   FocusControl(okButton_.Handle());
 }
 
+// Between the steps the dialog answers and paints the step it has reached.
+void UninstallDialog::ShowStep(const char* text) {
+  SetStatus(text);
+  pump_.DrainIfDue();
+}
+
 int UninstallDialog::RemoveInstalledFiles() {
   progressBar_.SetPosition(0);
-  SetStatus(texts::kDeletingFiles);
+  ShowStep(texts::kDeletingFiles);
   installFolder_ = FolderToRemove(installFolder_);
   const RemovalCheck check = CheckFolderToRemove(installFolder_, SystemProtectedFolders());
   if (check.refusal != RemovalRefusal::kNone) {

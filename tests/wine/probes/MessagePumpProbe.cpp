@@ -3,10 +3,13 @@
 // first call after it empties the queue again, messages dispatched in
 // order. Quiet steps of a progress bar: they end where as many plain steps
 // end, wrapping at the top of the range alike, and leave the bar visible.
+// A status line: it keeps every text it is given, GBK included, and paints
+// the latest when the queue is next emptied.
 // Prints one line per failed check; exit 1 if any.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/Controls.h"
@@ -88,6 +91,25 @@ int main() {
   }
   Check(plain.Position() < 100, "the steps went past the top of the range and wrapped");
   Check(::IsWindowVisible(quiet.Handle()) != FALSE, "the bar stays visible");
+
+  framework::StatusLine status;
+  status.Attach(::CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 30, 280, 20, parent,
+                                nullptr, windowClass.hInstance, nullptr));
+  status.PaintOnlyWhenAsked();
+  framework::MessagePump().Drain();
+  const char* texts[] = {"\xC9\xBE\xB3\xFD\xB3\xC9\xB9\xA6",  // GBK text
+                         "C:\\Program Files\\Tavisk\\Parvane\\a.txt", ""};
+  for (const char* text : texts) {
+    status.SetText(text);
+    Check(status.Text() == text, "the status line keeps the text it is given");
+  }
+  status.SetText("last");
+  RECT pending;
+  Check(::GetUpdateRect(status.Handle(), &pending, FALSE) != FALSE,
+        "a new text waits to be painted");
+  framework::MessagePump().Drain();
+  Check(::GetUpdateRect(status.Handle(), &pending, FALSE) == FALSE,
+        "emptying the queue paints it");
   ::DestroyWindow(parent);
   return probe::Finish();
 }
