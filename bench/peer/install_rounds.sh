@@ -12,14 +12,8 @@ mkdir -p "$drive_c/bench/t"
 
 ours() {
   local target=$1
+  to_target_page '"C:\bench\ours-setup.exe"' 30000
   cat <<SCRIPT
-start "C:\\bench\\ours-setup.exe"
-window 安装Parvane 30000
-click 1
-window 安装Parvane
-click 1004
-click 1
-window 安装Parvane
 type 1005 "$target"
 stopwatch start
 click 1

@@ -23,14 +23,9 @@ watch_figures() {
 
 rm -rf "$drive_c/bench/big"
 settle
-drive responsive-install <<'SCRIPT'
-start "C:\\bench\\ours-large.exe"
-window 安装Parvane 30000
-click 1
-window 安装Parvane
-click 1004
-click 1
-window 安装Parvane
+{
+  to_target_page '"C:\bench\ours-large.exe"' 30000
+  cat <<'SCRIPT'
 type 1005 "C:\\bench\\big"
 click 1
 watch 1002 1001 安装Parvane成功. 10000 600000 10
@@ -38,6 +33,7 @@ watch-progress-above 20
 click 2
 exit 0 60000
 SCRIPT
+} | drive responsive-install
 [ "$(tree_shape "$drive_c/bench/big")" = "$(tree_shape "$work/tree-large")" ] ||
   { echo "bench: the large package did not install whole" >&2; exit 1; }
 rm -rf "$drive_c/bench/big"

@@ -199,6 +199,16 @@ record_install_folder() {
 # without their NUL, but Wine's RegSetValueExA keeps the NUL that follows
 # the data in memory, so the stored length cannot be told apart here from
 # one written with it.
+# to_target_page COMMANDLINE [MS]: the driver lines that start the installer
+# with COMMANDLINE and take it through the welcome page and the licence
+# page, the agreement accepted, to the target page. MS is how long to wait
+# for the first page (the driver's default otherwise).
+to_target_page() {
+  local first_wait=${2:+ $2}
+  printf 'start %s\nwindow 安装Parvane%s\nclick 1\nwindow 安装Parvane\nclick 1004\nclick 1\nwindow 安装Parvane\n' \
+    "$1" "$first_wait"
+}
+
 reg_sz() {
   printf '%s00' "$(printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n')"
 }

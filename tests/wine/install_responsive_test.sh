@@ -37,14 +37,8 @@ fi
 wine_session_start
 # The wizard up to the target page, and the folder typed in.
 open_target_page() {
+  to_target_page '"C:\setup\Big.exe"'
   cat <<SCRIPT
-start "C:\\setup\\Big.exe"
-window 安装Parvane
-click 1
-window 安装Parvane
-click 1004
-click 1
-window 安装Parvane
 exists 1000 1
 type 1005 "$1"
 SCRIPT

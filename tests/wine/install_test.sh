@@ -60,13 +60,7 @@ drive() {
   local name=$1 script=$work/$1.txt
   {
     echo "env PARVANE_STANDIN_LOG $windows_log"
-    echo "start \"C:\\setup\\${PACKAGE_NAME:-ParvaneSetup.exe}\""
-    echo 'window 安装Parvane'
-    echo 'click 1'
-    echo 'window 安装Parvane'
-    echo 'click 1004'
-    echo 'click 1'
-    echo 'window 安装Parvane'
+    to_target_page "\"C:\\setup\\${PACKAGE_NAME:-ParvaneSetup.exe}\""
     echo 'exists 1000 1'
     cat
   } > "$script"

@@ -61,13 +61,7 @@ cp "$signed" "$drive_c/setup/ParvaneSetup.exe"
 folder='C:\Program Files\Tavisk\Parvane\'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
 cat > "$work/install.txt" <<SCRIPT
-start "C:\\setup\\ParvaneSetup.exe"
-window 安装Parvane
-click 1
-window 安装Parvane
-click 1004
-click 1
-window 安装Parvane
+$(to_target_page '"C:\setup\ParvaneSetup.exe"')
 text 1005 "$folder"
 click 1
 waittext 1002 安装Parvane成功. 30000

@@ -59,13 +59,7 @@ keep_shot() {
 install_product() {
   check "install_$1" <<SCRIPT
 env PARVANE_STANDIN_LOG $windows_log
-start "C:\\setup\\ParvaneSetup.exe"
-window 安装Parvane
-click 1
-window 安装Parvane
-click 1004
-click 1
-window 安装Parvane
+$(to_target_page '"C:\setup\ParvaneSetup.exe"')
 type 1005 "$folder"
 click 1
 waittext 1002 安装Parvane成功. 30000
