@@ -27,7 +27,6 @@ signed=$work/signed.exe
 
 verifies() { osslsigncode verify -CAfile "$cert" -in "$1" > "$work/verify.txt" 2>&1; }
 verifies "$signed" || fail "the signed package does not verify: $(tail -3 "$work/verify.txt")"
-grep -q 'Signature verification: ok' "$work/verify.txt" || fail "no verified signature"
 
 # The same entries in the same order; the payload ends before the signature.
 names() { "$pack" list --json "$1" | grep -o '"folder_hex": "[0-9a-f]*", "file_hex": "[0-9a-f]*"'; }
