@@ -199,6 +199,15 @@ record_install_folder() {
 # without their NUL, but Wine's RegSetValueExA keeps the NUL that follows
 # the data in memory, so the stored length cannot be told apart here from
 # one written with it.
+# fail TEXT: reports a failed check of the sourcing test and counts it in
+# $failures, so the test can run its remaining checks and end with the sum.
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The installation's registry keys, as the driver's registry checks name them.
+uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
+product_key='HKLM\SOFTWARE\Tavisk\Parvane'
+
 # to_target_page COMMANDLINE [MS]: the driver lines that start the installer
 # with COMMANDLINE and take it through the welcome page and the licence
 # page, the agreement accepted, to the target page. MS is how long to wait

@@ -22,11 +22,7 @@ trap cleanup EXIT
 wine_session_start
 drive_c=$WINEPREFIX/drive_c
 user=$(prefix_user)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
-product_key='HKLM\SOFTWARE\Tavisk\Parvane'
 control_key='HKLM\SYSTEM\CurrentControlSet\Control'
 
 # The copy starts without any earlier installation (make run installs into

@@ -15,8 +15,6 @@ cleanup() {
   rm -rf "$work"
 }
 source "$root/tests/wine/harness.sh"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 "$root/scripts/make-test-certificate.sh" "$work/cert" >/dev/null
 cert=$work/cert/test-signing.crt
@@ -58,7 +56,6 @@ forget_installation
 mkdir -p "$drive_c/setup"
 cp "$signed" "$drive_c/setup/ParvaneSetup.exe"
 folder='C:\Program Files\Tavisk\Parvane\'
-uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
 cat > "$work/install.txt" <<SCRIPT
 $(to_target_page '"C:\setup\ParvaneSetup.exe"')
 text 1005 "$folder"

@@ -19,11 +19,7 @@ trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start
 drive_c=$WINEPREFIX/drive_c
 user=$(prefix_user)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
-product_key='HKLM\SOFTWARE\Tavisk\Parvane'
 forget_installation
 start_menu_folder="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane"
 quick_launch="$drive_c/users/$user/AppData/Roaming/Microsoft/Internet Explorer/Quick Launch"
