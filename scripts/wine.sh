@@ -14,7 +14,12 @@ wine_dir=$root/build/wine
 export WINEPREFIX=${WINEPREFIX:-$wine_dir/prefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# No menu entries written to $HOME, no Mono or Gecko prompts.
+# PARVANE_DLL_OVERRIDES adds overrides of a test's own (one that plants a DLL
+# asks for the native one first). Wine reads them from the Unix environment,
+# which every process a program starts inherits; a Windows program's
+# SetEnvironmentVariableA does not reach them.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d${PARVANE_DLL_OVERRIDES:+;$PARVANE_DLL_OVERRIDES}"
 export LANG=zh_CN.UTF-8
 export LOCPATH=$wine_dir/locale
 unset LC_ALL
