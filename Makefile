@@ -44,14 +44,28 @@ test: package
 run: package
 	@scripts/run-installer.sh $(BUILD)/ParvaneSetup.exe
 
-# Coverage-guided fuzzing of the reader with libFuzzer (clang), FUZZ_TIME seconds.
+# Coverage-guided fuzzing with libFuzzer (clang): the payload reader, then
+# the command-line rules, FUZZ_TIME seconds each (FUZZ_TARGETS picks). Inputs
+# that break a rule are saved under build/fuzz/findings/.
+FUZZ_TARGETS ?= payload command_line
 fuzz: host
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPARVANE_LIBFUZZER=ON >/dev/null
-	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target payload_fuzzer make_fuzz_seeds
-	@mkdir -p $(FUZZ_DIR)/corpus && $(FUZZ_DIR)/tests/fuzz/make_fuzz_seeds $(FUZZ_DIR)/corpus
-	@$(FUZZ_DIR)/tests/fuzz/payload_fuzzer -max_total_time=$(FUZZ_TIME) -max_len=65536 \
-	  $(FUZZ_DIR)/corpus
+	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target payload_fuzzer command_line_fuzzer make_fuzz_seeds
+	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/command_line_corpus $(FUZZ_DIR)/findings
+	@$(FUZZ_DIR)/tests/fuzz/make_fuzz_seeds $(FUZZ_DIR)/corpus
+	@cp tests/fuzz/command_line_seeds/* $(FUZZ_DIR)/command_line_corpus/
+	@for target in $(FUZZ_TARGETS); do \
+	  case $$target in \
+	    payload) corpus=corpus; max=65536;; \
+	    command_line) corpus=command_line_corpus; max=4096;; \
+	    *) echo "unknown fuzz target $$target"; exit 2;; \
+	  esac; \
+	  echo "== $$target: $(FUZZ_TIME) s"; \
+	  $(FUZZ_DIR)/tests/fuzz/$${target}_fuzzer -max_total_time=$(FUZZ_TIME) -max_len=$$max \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/findings/$$target- \
+	    $(FUZZ_DIR)/$$corpus || exit 1; \
+	done
 
 # Native extraction and packing throughput, then the comparison with the
 # peer installer under Wine; results in build/bench/results.json and

@@ -19,7 +19,7 @@ constexpr char kExitButton[] = "退出(&Q)";
 constexpr char kProductName[] = "Parvane";
 constexpr char kProgramFile[] = "parvane.exe";
 constexpr char kSetupProgramFile[] = "ParvaneSetup.exe";
-constexpr char kUninstallCommandTail[] = "ParvaneSetup.exe uninstall";
+constexpr char kUninstallArgument[] = "uninstall";
 constexpr char kVersion[] = "Parvane 2.0.0419 Released 20050527";
 constexpr char kCompany[] = "Corvantis";
 

@@ -17,8 +17,10 @@ bool IsDigit(char byte) { return byte >= '0' && byte <= '9'; }
 UninstallEntry MakeUninstallEntry(const std::string& folder, const payload::PayloadReader& reader) {
   UninstallEntry entry;
   entry.displayName = texts::kProductName;
-  entry.uninstallCommand = folder + texts::kUninstallCommandTail;
   entry.iconPath = folder + texts::kSetupProgramFile;
+  // Quoted: Add/Remove Programs runs the command with raised rights, and an
+  // unquoted path with blanks would let "C:\Program.exe" start first.
+  entry.uninstallCommand = "\"" + entry.iconPath + "\" " + texts::kUninstallArgument;
   entry.publisher = texts::kCompany;
   entry.versionNumber = VersionNumberOf(texts::kVersion);
   entry.installFolder = folder;

@@ -14,7 +14,7 @@ namespace install {
 
 struct UninstallEntry {
   std::string displayName;       // DisplayName
-  std::string uninstallCommand;  // UninstallString, unquoted
+  std::string uninstallCommand;  // UninstallString: "<setup program>" uninstall
   std::string iconPath;          // DisplayIcon: the installed setup program
   std::string publisher;         // Publisher
   std::string versionNumber;     // DisplayVersion; left out when empty

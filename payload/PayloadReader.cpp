@@ -182,18 +182,10 @@ int32_t PayloadReader::ExtractEntry(File& archive, int32_t index,
 
   const std::string folderPath = targetFolder + record.folderName;
   const std::string outputPath = folderPath + record.fileName;
-  // Entries of one folder follow each other, and making a folder that
-  // exists costs a trip to the file system per level: the folder the last
-  // file went into is taken as there, and made only if the file cannot be
-  // created in it after all.
   File output;
-  bool created = folderPath == lastFolderMade_ && output.CreateForWriting(outputPath);
-  if (!created) {
-    CreateFolderChain(folderPath);
-    created = output.CreateForWriting(outputPath);
+  if (!CreateOutput(targetFolder.size(), folderPath, outputPath, output)) {
+    return PAYLOAD_ENTRY_FAILED;
   }
-  lastFolderMade_ = created ? folderPath : std::string();
-  if (!created) return PAYLOAD_ENTRY_FAILED;
 
   archive.SeekFromStart(record.offset);
   progressTotal_ = record.compressedSize;
@@ -275,6 +267,46 @@ uint32_t PayloadReader::Percentage(uint32_t done, uint32_t total) {
   if (total == 0 || done >= total) return 100;
   uint32_t percent = total <= kDivideFirstAbove ? done * 100 / total : done / (total / 100);
   return percent > 100 ? 100 : percent;
+}
+
+// The installer writes with raised rights into a folder the user picked,
+// where anyone may have left a symbolic link or junction: a write through one
+// could land anywhere. So nothing below the target folder (the target itself
+// is the user's choice) may be a link, neither a folder on the way nor the
+// output file; such an entry fails and the link is left alone.
+// Entries of one folder follow each other, and making a folder that exists
+// costs a trip to the file system per level: the folder the last file went
+// into is taken as made and checked, and made again only if the file cannot
+// be created in it after all.
+bool PayloadReader::CreateOutput(size_t targetLength, const std::string& folderPath,
+                                 const std::string& outputPath, File& output) {
+  const bool folderKnown = folderPath == lastFolderMade_;
+  lastFolderMade_.clear();
+  if (!folderKnown && !MakeFoldersWithoutLinks(folderPath, targetLength)) return false;
+  // Folders named inside the file name are not made, only looked at.
+  for (size_t position : BackslashPositions(outputPath)) {
+    if (position > folderPath.size() && IsLink(outputPath.substr(0, position))) return false;
+  }
+  if (IsLink(outputPath)) return false;
+  bool created = output.CreateForWriting(outputPath);
+  if (!created && folderKnown) {
+    if (!MakeFoldersWithoutLinks(folderPath, targetLength)) return false;
+    created = output.CreateForWriting(outputPath);
+  }
+  if (created) lastFolderMade_ = folderPath;
+  return created;
+}
+
+// A folder just made cannot be a link, so only the folders that were there
+// already are looked at.
+bool PayloadReader::MakeFoldersWithoutLinks(const std::string& path, size_t checkedFrom) {
+  for (size_t position : BackslashPositions(path)) {
+    if (position < 1) continue;
+    const std::string folder = path.substr(0, position);
+    if (!CreateFolder(folder) && position > checkedFrom && IsLink(folder)) return false;
+  }
+  if (EndsWithBackslash(path)) return true;
+  return CreateFolder(path) || path.size() <= checkedFrom || !IsLink(path);
 }
 
 void PayloadReader::CreateFolderChain(const std::string& path) {

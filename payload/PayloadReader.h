@@ -62,11 +62,20 @@ class PayloadReader {
 
   // Extracts entry `index` from the open `archive` into `targetFolder`, which
   // ends in a backslash. Returns PAYLOAD_OK, PAYLOAD_ENTRY_FAILED or
-  // PAYLOAD_FILE_ERROR; a failed entry leaves no output file behind.
+  // PAYLOAD_FILE_ERROR; a failed entry leaves no output file behind. An
+  // entry whose path below the target meets a link (symbolic link,
+  // junction) fails before anything is written, and the link stays.
   int32_t ExtractEntry(File& archive, int32_t index, const std::string& targetFolder);
+  // Makes the entry's folders and creates its output file, refusing any link
+  // below the target folder (the first `targetLength` bytes of the paths).
+  bool CreateOutput(size_t targetLength, const std::string& folderPath,
+                    const std::string& outputPath, File& output);
 
   // Creates every folder along `path`; failures are ignored.
   static void CreateFolderChain(const std::string& path);
+  // CreateFolderChain, but false when a folder that ends after byte
+  // `checkedFrom` of `path` already exists as a link.
+  static bool MakeFoldersWithoutLinks(const std::string& path, size_t checkedFrom);
   // Appends a backslash to a non-empty folder that does not end in one.
   static std::string AddTrailingBackslash(std::string& folder);
 

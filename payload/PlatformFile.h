@@ -38,6 +38,10 @@ std::string RunningModulePath();
 // is reported only through the result.
 bool CreateFolder(const std::string& path);
 
+// True when `path` itself (not what it leads to) is a symbolic link or, on
+// Windows, any other reparse point such as a junction or mount point.
+bool IsLink(const std::string& path);
+
 // Deletes a file; false when it could not be deleted.
 bool DeleteFileAt(const std::string& path);
 

@@ -57,6 +57,11 @@ bool CreateFolder(const std::string& path) {
   return mkdir(ToNativePath(path).c_str(), 0777) == 0;
 }
 
+bool IsLink(const std::string& path) {
+  struct stat info;
+  return lstat(ToNativePath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool DeleteFileAt(const std::string& path) {
   return unlink(ToNativePath(path).c_str()) == 0;
 }

@@ -53,6 +53,12 @@ bool CreateFolder(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
 
+bool IsLink(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool DeleteFileAt(const std::string& path) {
   return DeleteFileA(path.c_str()) != FALSE;
 }

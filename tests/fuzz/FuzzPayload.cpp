@@ -109,9 +109,43 @@ class Workspace {
     close(fd);
   }
 
+  // The target starts with two planted links: "L" leads to the folder that
+  // holds the package and the target, "F" to the package itself. An entry
+  // that writes through either leaves a stranger beside the package or
+  // changes the package, and CheckNothingEscaped or the next read sees it.
   void ResetTarget() const {
     RemoveTree(target_);
     if (mkdir(target_.c_str(), 0700) != 0) Broken("cannot create the target folder");
+    if (symlink((root_ + "/a/b").c_str(), (target_ + "/L").c_str()) != 0 ||
+        symlink(package_.c_str(), (target_ + "/F").c_str()) != 0) {
+      Broken("cannot plant the links");
+    }
+  }
+
+  void CheckPackageUnchanged(const uint8_t* data, size_t size) const {
+    std::vector<uint8_t> bytes(size + 1);
+    int fd = open(package_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) Broken("the package went away");
+    size_t total = 0;
+    for (;;) {
+      ssize_t count = read(fd, bytes.data() + total, bytes.size() - total);
+      if (count < 0 && errno == EINTR) continue;
+      if (count <= 0) break;
+      total += static_cast<size_t>(count);
+      if (total == bytes.size()) break;
+    }
+    close(fd);
+    if (total != size || (size > 0 && std::memcmp(bytes.data(), data, size) != 0)) {
+      Broken("the package was written through a link");
+    }
+  }
+
+  void CheckLinksStayed() const {
+    struct stat info;
+    if (lstat((target_ + "/L").c_str(), &info) != 0 || !S_ISLNK(info.st_mode) ||
+        lstat((target_ + "/F").c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      Broken("a planted link was removed or replaced");
+    }
   }
 
   void CheckNothingEscaped() const {
@@ -122,8 +156,8 @@ class Workspace {
     }
   }
 
-  // Regular files below the target; anything but files and folders is a
-  // fault, the reader makes nothing else.
+  // Regular files below the target; anything but files, folders and the two
+  // planted links is a fault, the reader makes nothing else.
   size_t CountTargetFiles() const {
     static size_t files;
     static bool strange;
@@ -131,9 +165,14 @@ class Workspace {
     strange = false;
     nftw(
         target_.c_str(),
-        [](const char*, const struct stat* info, int type, struct FTW*) {
+        [](const char* path, const struct stat* info, int type, struct FTW* where) {
+          const char* name = path + where->base;
+          const bool planted = where->level == 1 && (std::strcmp(name, "L") == 0 ||
+                                                     std::strcmp(name, "F") == 0);
           if (type == FTW_F && S_ISREG(info->st_mode)) {
             ++files;
+          } else if (type == FTW_SL && planted) {
+            // left alone
           } else if (type != FTW_D && type != FTW_DP) {
             strange = true;
           }
@@ -305,6 +344,8 @@ void RunOne(const Workspace& work, const uint8_t* data, size_t size) {
   }
 
   work.CheckNothingEscaped();
+  work.CheckLinksStayed();
+  work.CheckPackageUnchanged(data, size);
   // A failed entry leaves no file behind, so files never outnumber done
   // entries; only the harness's own stop leaves the open entry's file.
   if (work.CountTargetFiles() > static_cast<size_t>(seen.done) + (threw ? 1 : 0)) {

@@ -226,6 +226,12 @@ std::vector<std::pair<std::string, std::string>> BadNames() {
   named("name-empty-component", "a\\\\b\\", "x");
   named("name-empty-file", "d\\", "");
   named("name-path-too-long", std::string(240, 'p') + "\\", std::string(30, 'f'));
+  // The replay plants links named L (a folder) and F (the package) in the
+  // target: these names would write through them.
+  named("link-folder", "L\\", "p");
+  named("link-folder-in-file-name", "", "L\\t");
+  named("link-folder-without-backslash", "L", "x");
+  named("link-file", "", "F");
   return seeds;
 }
 

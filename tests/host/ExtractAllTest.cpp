@@ -386,6 +386,61 @@ TEST_F(ExtractAllTest, NamesThatWouldLeaveTheTargetAreRefused) {
   }
 }
 
+// A link below the target folder, planted before the extraction, is never
+// written through: its entry fails before any byte is written, the link and
+// what it leads to stay as they were, and the other entries are extracted.
+TEST_F(ExtractAllTest, LinksBelowTheTargetAreNeverWrittenThrough) {
+  const std::string outside = dir_ / "outside";
+  struct Case {
+    const char* what;
+    const char* link;    // made inside the target, leading to `outside`
+    const char* leadsTo;
+    const char* folder;
+    const char* file;
+  };
+  const Case cases[] = {
+      {"the entry's folder", "sub", "", "sub\\", "victim"},
+      {"a folder on the way", "deep/sub", "", "deep\\sub\\more\\", "x"},
+      {"a folder named without its final backslash", "plain", "", "plain", "x"},
+      {"a folder inside the file name", "sub", "", "", "sub\\victim"},
+      {"the output file", "victim", "/victim", "", "victim"},
+      {"a dangling output file", "fresh", "/made", "", "fresh"},
+  };
+  for (const Case& test : cases) {
+    RemoveTree(target_);
+    RemoveTree(outside);
+    ASSERT_EQ(mkdir(outside.c_str(), 0755), 0);
+    WriteFile(outside + "/victim", "original");
+    ASSERT_EQ(mkdir(target_.c_str(), 0755), 0);
+    mkdir((target_ + "/deep").c_str(), 0755);
+    const std::string link = target_ + "/" + test.link;
+    ASSERT_EQ(symlink((outside + test.leadsTo).c_str(), link.c_str()), 0) << test.what;
+
+    ASSERT_EQ(Extract(BuildPackage({{"", "ok", "fine"}, {test.folder, test.file, "planted"}}).bytes),
+              payload::PAYLOAD_ENTRY_FAILED)
+        << test.what;
+    ExpectOnlyEntryFailed(recorder_, 1, 2);
+    EXPECT_EQ(Output("ok"), "fine") << test.what;
+    EXPECT_EQ(ListFolder(outside), (std::vector<std::string>{"victim"})) << test.what;
+    EXPECT_EQ(ReadFile(outside + "/victim"), "original") << test.what;
+    EXPECT_TRUE(payload::IsLink(link)) << test.what;
+  }
+}
+
+// The target folder itself is the user's choice, and a folder the reader
+// made itself is used again without a second look; links elsewhere on the
+// path do not matter either.
+TEST_F(ExtractAllTest, TheTargetFolderItselfMayBeALink) {
+  const std::string real = dir_ / "real";
+  ASSERT_EQ(mkdir(real.c_str(), 0755), 0);
+  ASSERT_EQ(symlink(real.c_str(), target_.c_str()), 0);
+  ASSERT_EQ(Extract(BuildPackage({{"", "a", "A"}, {"sub\\", "b", "B"}, {"sub\\", "c", "C"}}).bytes),
+            payload::PAYLOAD_OK);
+  EXPECT_EQ(ReadFile(real + "/a"), "A");
+  EXPECT_EQ(ReadFile(real + "/sub/b"), "B");
+  EXPECT_EQ(ReadFile(real + "/sub/c"), "C");
+}
+
 // A write that the system refuses (here: the file size limit, as a full disk
 // would) ends the extraction at once with PAYLOAD_FILE_ERROR naming the file:
 // the partial file goes, the entry extracted before stays, and the entry

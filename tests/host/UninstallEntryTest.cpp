@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "install/UninstallEntry.h"
 #include "payload/PayloadFormat.h"
 #include "payload/PayloadReader.h"
@@ -112,14 +113,42 @@ TEST(UninstallEntryTest, TheEntryOfAnInstallationFollowsItsFolderAndPackage) {
   const std::string folder = "D:\\\xb5\xda\xb6\xfe \xb0\xb2\xd7\xb0\\Parvane\\";
   const install::UninstallEntry entry = install::MakeUninstallEntry(folder, reader);
   EXPECT_EQ(entry.displayName, "Parvane");
-  EXPECT_EQ(entry.uninstallCommand, folder + "ParvaneSetup.exe uninstall");
+  EXPECT_EQ(entry.uninstallCommand, "\"" + folder + "ParvaneSetup.exe\" uninstall");
   // The icon is the very program the uninstall command starts.
   EXPECT_EQ(entry.iconPath, folder + "ParvaneSetup.exe");
-  EXPECT_EQ(entry.uninstallCommand.rfind(entry.iconPath + " ", 0), 0u);
+  EXPECT_EQ(entry.uninstallCommand.rfind("\"" + entry.iconPath + "\" ", 0), 0u);
   EXPECT_EQ(entry.publisher, "Corvantis");
   EXPECT_EQ(entry.versionNumber, "2.0.0419");
   EXPECT_EQ(entry.installFolder, folder);
   EXPECT_EQ(entry.sizeKib, 4u);  // 3100 bytes
+}
+
+// Read back the way start-up reads its own command line, the quoted command
+// ends its program name at the closing quote, whatever blanks, quotes-like
+// trail bytes or "uninstall" the folder holds, and selects uninstall mode;
+// the folder alone never does.
+TEST(UninstallEntryTest, CommandReadsBackAsUninstallModeWhateverTheFolder) {
+  TempDir dir;
+  const std::string package = dir / "ParvaneSetup.exe";
+  WriteFile(package, BuildPackage({{"", "Parvane.exe", "p"}}).bytes);
+  payload::PayloadReader reader(package);
+  ASSERT_EQ(reader.ReadDirectory(package), payload::PAYLOAD_OK);
+  const auto isLead = [](unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; };
+
+  const std::string folders[] = {
+      "C:\\Program Files\\Tavisk\\Parvane\\",
+      "C:\\uninstall me\\",
+      "C:\\\x81\"\x81\x5C\x81 tab\\",  // trail bytes 0x22, 0x5C and 0x20
+  };
+  for (const std::string& folder : folders) {
+    const install::UninstallEntry entry = install::MakeUninstallEntry(folder, reader);
+    const char* arguments = app::SkipProgramName(entry.uninstallCommand.c_str(), isLead);
+    EXPECT_STREQ(arguments, "uninstall") << folder;
+    EXPECT_TRUE(app::RequestsUninstall(arguments, isLead)) << folder;
+    const std::string withoutArgument = "\"" + entry.iconPath + "\"";
+    EXPECT_FALSE(app::RequestsUninstall(app::SkipProgramName(withoutArgument.c_str(), isLead), isLead))
+        << folder;
+  }
 }
 
 }  // namespace

@@ -169,7 +169,7 @@ focus 2
 key enter
 exit 0
 regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
-regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "${folder}ParvaneSetup.exe uninstall")
+regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "\"${folder}ParvaneSetup.exe\" uninstall")
 regvalue $uninstall_key DisplayIcon REG_SZ $(reg_sz "${folder}ParvaneSetup.exe")
 regvalue $uninstall_key Publisher REG_SZ $(reg_sz Corvantis)
 regvalue $uninstall_key DisplayVersion REG_SZ $(reg_sz 2.0.0419)
@@ -249,7 +249,7 @@ click 1
 waittext 1002 安装Parvane成功. 30000
 click 2
 exit 0
-regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "${second}ParvaneSetup.exe uninstall")
+regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "\"${second}ParvaneSetup.exe\" uninstall")
 regvalue $uninstall_key DisplayIcon REG_SZ $(reg_sz "${second}ParvaneSetup.exe")
 regvalue $uninstall_key InstallLocation REG_SZ $(reg_sz "$second")
 regvalue $uninstall_key EstimatedSize REG_DWORD $(reg_dword "$installed_kib")

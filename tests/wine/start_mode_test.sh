@@ -65,8 +65,10 @@ expect_mode "$program reuninstallx" uninstall escape
 # The program's own name is never searched, quoted or not.
 expect_mode '"C:\uninstall here\ParvaneSetup.exe"' install cancel
 expect_mode "\"C:\\$gbk_folder\\ParvaneSetup.exe\"" install cancel
-# The uninstall entry's command, unquoted: the name ends at the first
-# blank, and "uninstall" after it still selects uninstall mode.
+# The uninstall entry's command as older installations wrote it, unquoted:
+# the name ends at the first blank, and "uninstall" after it still selects
+# uninstall mode. Then the quoted command written now: the name ends at the
+# closing quote.
 expect_mode 'C:\Program Files\Tavisk\Parvane\ParvaneSetup.exe uninstall' uninstall cancel
 expect_mode '"C:\Program Files\Tavisk\Parvane\ParvaneSetup.exe" uninstall' uninstall cancel
 # GBK 0x81 0x75 is one character whose trail byte is 'u': no match starts

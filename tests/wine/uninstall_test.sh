@@ -32,9 +32,11 @@ folder='C:\Program Files\Tavisk\Parvane\'
 installed="$drive_c/Program Files/Tavisk/Parvane"
 shortcuts=("$start_menu_folder/Parvane.lnk" "$drive_c/users/Public/Desktop/Parvane.lnk"
            "$quick_launch/Parvane.lnk")
-# The uninstall entry's own command, unquoted, starting the copy inside the
-# install folder.
-entry_command="${folder}ParvaneSetup.exe uninstall"
+# The uninstall entry's own command, starting the copy inside the install
+# folder (close_box checks that the entry holds exactly this), and the
+# unquoted form that older installations wrote, which must keep working.
+entry_command="\"${folder}ParvaneSetup.exe\" uninstall"
+old_entry_command="${folder}ParvaneSetup.exe uninstall"
 caption=卸载Parvane
 question=您确定要卸载Parvane吗？
 
@@ -66,7 +68,7 @@ outside_tree > "$work/outside.before"
 
 # --- Cancel and the close box while the dialog asks: nothing changes.
 check cancel <<SCRIPT
-start $entry_command
+start $old_entry_command
 window $caption
 $(shot uninstall-asking)
 text 1000 $question
@@ -88,6 +90,7 @@ syscommand 0xF060
 gone $caption
 exit 0
 regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
+regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "$entry_command")
 regvalue $uninstall_key InstallLocation REG_SZ $(reg_sz "$folder")
 regvalue $uninstall_key NoRepair REG_DWORD $(reg_dword 1)
 SCRIPT
