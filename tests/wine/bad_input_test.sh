@@ -294,6 +294,35 @@ else
   echo "SKIPPED: full_disk: the full-disk case did not run"
 fi
 
+# --- A planted link: a folder the payload writes into is already there as
+# a link to a folder outside the target (a Unix symlink, which Wine shows as
+# a reparse point, attributes 0x410). Extraction refuses every entry that
+# would pass through it: the link stays, nothing reaches its destination,
+# the other entries are extracted. Wine differs from Windows twice here:
+# CreateSymbolicLinkA makes nothing, so the link is made from Linux; and a
+# Unix symlink to a file shows as a plain file (0x20), not as a reparse
+# point, so a planted file link cannot be told from a file under Wine and
+# is not tried.
+linked_folder=$(sed -n 's/.*"folder_hex": "\([0-9a-f][0-9a-f]*\)", "file_hex".*/\1/p' <<<"${json//\}, \{/$'\n'}" |
+  head -n 1 | xxd -r -p | iconv -f GBK -t UTF-8 | tr '\\' /)
+linked_folder=${linked_folder%%/*}
+[ -n "$linked_folder" ] || fail "planted_link: the package has no entry in a folder to plant a link at"
+linked_count=$(cd "$work/expected" && find "./$linked_folder" -type f | wc -l)
+link_setup() {
+  mkdir -p "$target_unix" "$drive_c/LinkedAway"
+  ln -s "$drive_c/LinkedAway" "$target_unix/$linked_folder"
+}
+case_setup=link_setup
+run_case planted_link "$package" 'C:\Linked' < <(
+  failed_install "messagebox $caption $damaged" "" bad-input-link)
+keep_shot bad-input-link
+[ -z "$(ls -A "$drive_c/LinkedAway")" ] ||
+  fail "planted_link: files written through the link: $(ls -A "$drive_c/LinkedAway" | head -5 | tr '\n' ' ')"
+[ -L "$target_unix/$linked_folder" ] || fail "planted_link: the planted link is gone"
+saw=$(cd "$target_unix" && find . -path "./$linked_folder" -prune -o -type f -print | wc -l)
+[ "$saw" = $((entry_count - linked_count)) ] ||
+  fail "planted_link: $saw files extracted beside the link, not $((entry_count - linked_count))"
+
 elapsed=$((SECONDS - started))
 echo "bad input checks: $failures failed, ${elapsed} s"
 [ "$failures" = 0 ]
