@@ -204,6 +204,50 @@ record_install_folder() {
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# check NAME < SCRIPT: one driver run of the sourcing test; the script and
+# its log stay as $work/NAME.txt and $work/NAME.log, and a failure counts
+# in $failures.
+check() {
+  local name=$1
+  cat > "$work/$name.txt"
+  check_with_driver "$name" "$work/$name.txt" "$work/$name.log" || failures=$((failures + 1))
+}
+
+# shot NAME [MS]: driver lines that wait MS milliseconds (500), so the
+# window has painted, and take a screenshot into $work/NAME.bmp; nothing
+# when $shots names no folder to keep pictures in.
+shot() {
+  [ -z "${shots:-}" ] || printf 'sleep %s\nscreenshot %s\n' "${2:-500}" "$(unix_path_to_win "$work/$1.bmp")"
+}
+
+# keep_shot NAME: the screenshot that `shot NAME` took, trimmed to the
+# desktop's windows, as $shots/NAME.png.
+keep_shot() {
+  [ -n "${shots:-}" ] && [ -f "$work/$1.bmp" ] || return 0
+  mkdir -p "$shots"
+  convert "$work/$1.bmp" -trim +repage "$shots/$1.png"
+}
+
+# prefix_tree [PATH...]: the prefix's files, folders and links, one a line
+# and sorted, without the subtrees PATH (Unix paths inside the prefix), to
+# compare before and after a run. A file shows its size and modification
+# time, so a file written shows even at the same size; a link its target; a
+# folder only its name, since its own time changes with every entry made or
+# removed inside it, and those entries show themselves. Left out: the
+# registry hives system.reg, user.reg and userdef.reg, which Wine rewrites
+# whole whenever it saves the registry (the driver checks the registry
+# value by value instead).
+prefix_tree() {
+  local -a prune=(-path ./system.reg -o -path ./user.reg -o -path ./userdef.reg)
+  local path
+  for path in "$@"; do
+    prune+=(-o -path "./${path#"$WINEPREFIX"/}")
+  done
+  (cd "$WINEPREFIX" && find . \( "${prune[@]}" \) -prune -o \
+     \( -type d -printf 'd %p\n' \) -o \( -type l -printf 'l %p -> %l\n' \) -o \
+     -printf '%y %s %T@ %p\n') | LC_ALL=C sort
+}
+
 # The installation's registry keys, as the driver's registry checks name them.
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
 product_key='HKLM\SOFTWARE\Tavisk\Parvane'

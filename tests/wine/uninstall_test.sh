@@ -40,20 +40,6 @@ old_entry_command="${folder}ParvaneSetup.exe uninstall"
 caption=卸载Parvane
 question=您确定要卸载Parvane吗？
 
-# check NAME < SCRIPT: one driver run; its log stays as $work/NAME.log.
-check() {
-  local name=$1
-  cat > "$work/$name.txt"
-  check_with_driver "$name" "$work/$name.txt" "$work/$name.log" || failures=$((failures + 1))
-}
-# A moment first, so the window has painted.
-shot() { [ -z "$shots" ] || printf 'sleep %s\nscreenshot %s\n' "${2:-500}" "$(unix_path_to_win "$work/$1.bmp")"; }
-keep_shot() {
-  [ -n "$shots" ] && [ -f "$work/$1.bmp" ] || return 0
-  mkdir -p "$shots"
-  convert "$work/$1.bmp" -trim +repage "$shots/$1.png"
-}
-
 install_product() {
   check "install_$1" <<SCRIPT
 env PARVANE_STANDIN_LOG $windows_log
