@@ -118,6 +118,11 @@ bool TargetPage::ExtractFiles() {
                      payload::DescribeSystemError(error.code()));
     return false;
   }
+  // A link planted in the folder is the folder's fault, not the package's.
+  if (!reader_.GetRefusedLink().empty()) {
+    StopAfterFailure(std::string(texts::kFolderHoldsLink) + "\r\n" + reader_.GetRefusedLink());
+    return false;
+  }
   // A failed entry is either a damaged stream or a file that could not be
   // created; the folder tells which.
   const bool folderWritable = result != payload::PAYLOAD_ENTRY_FAILED || CanWriteIn(folderText_);

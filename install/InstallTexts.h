@@ -33,6 +33,9 @@ constexpr char kFolderTooLong[] = "安装目录的路径太长，请选择一个
 constexpr char kFolderNotWritable[] =
     "无法在安装目录中写入文件，Parvane没有安装完成。请选择另一个安装目录后重新安装。";
 constexpr char kCannotWriteFile[] = "无法写入文件，Parvane没有安装完成。";
+constexpr char kFolderHoldsLink[] =
+    "安装目录中有指向其他位置的链接，为安全起见没有通过它写入文件，Parvane没有安装完成。"
+    "请选择另一个安装目录后重新安装。";
 constexpr char kCannotReadPackage[] = "无法读取安装文件，Parvane没有安装完成。";
 
 }  // namespace install::texts

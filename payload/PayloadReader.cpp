@@ -156,6 +156,7 @@ int32_t PayloadReader::ExtractAll(std::string targetFolder, ProgressCallback cal
   callback_ = callback;
   userValue_ = userValue;
   lastFolderMade_.clear();
+  refusedLink_.clear();
 
   File archive;
   if (!archive.OpenForReading(executablePath_)) return PAYLOAD_REOPEN_FAILED;
@@ -282,31 +283,41 @@ bool PayloadReader::CreateOutput(size_t targetLength, const std::string& folderP
                                  const std::string& outputPath, File& output) {
   const bool folderKnown = folderPath == lastFolderMade_;
   lastFolderMade_.clear();
-  if (!folderKnown && !MakeFoldersWithoutLinks(folderPath, targetLength)) return false;
+  std::string link = folderKnown ? std::string() : MakeFoldersWithoutLinks(folderPath, targetLength);
   // Folders named inside the file name are not made, only looked at.
-  for (size_t position : BackslashPositions(outputPath)) {
-    if (position > folderPath.size() && IsLink(outputPath.substr(0, position))) return false;
+  if (link.empty()) link = FirstLinkAfter(outputPath, folderPath.size());
+  bool created = link.empty() && output.CreateForWriting(outputPath);
+  if (!created && link.empty() && folderKnown) {
+    link = MakeFoldersWithoutLinks(folderPath, targetLength);
+    created = link.empty() && output.CreateForWriting(outputPath);
   }
-  if (IsLink(outputPath)) return false;
-  bool created = output.CreateForWriting(outputPath);
-  if (!created && folderKnown) {
-    if (!MakeFoldersWithoutLinks(folderPath, targetLength)) return false;
-    created = output.CreateForWriting(outputPath);
-  }
+  if (!link.empty() && refusedLink_.empty()) refusedLink_ = link;
   if (created) lastFolderMade_ = folderPath;
   return created;
 }
 
 // A folder just made cannot be a link, so only the folders that were there
 // already are looked at.
-bool PayloadReader::MakeFoldersWithoutLinks(const std::string& path, size_t checkedFrom) {
+std::string PayloadReader::MakeFoldersWithoutLinks(const std::string& path, size_t checkedFrom) {
   for (size_t position : BackslashPositions(path)) {
     if (position < 1) continue;
-    const std::string folder = path.substr(0, position);
-    if (!CreateFolder(folder) && position > checkedFrom && IsLink(folder)) return false;
+    std::string folder = path.substr(0, position);
+    if (!CreateFolder(folder) && position > checkedFrom && IsLink(folder)) return folder;
   }
-  if (EndsWithBackslash(path)) return true;
-  return CreateFolder(path) || path.size() <= checkedFrom || !IsLink(path);
+  if (EndsWithBackslash(path) || CreateFolder(path) || path.size() <= checkedFrom ||
+      !IsLink(path)) {
+    return std::string();
+  }
+  return path;
+}
+
+std::string PayloadReader::FirstLinkAfter(const std::string& path, size_t checkedFrom) {
+  for (size_t position : BackslashPositions(path)) {
+    if (position <= checkedFrom) continue;
+    std::string folder = path.substr(0, position);
+    if (IsLink(folder)) return folder;
+  }
+  return IsLink(path) ? path : std::string();
 }
 
 void PayloadReader::CreateFolderChain(const std::string& path) {

@@ -73,9 +73,12 @@ class PayloadReader {
 
   // Creates every folder along `path`; failures are ignored.
   static void CreateFolderChain(const std::string& path);
-  // CreateFolderChain, but false when a folder that ends after byte
-  // `checkedFrom` of `path` already exists as a link.
-  static bool MakeFoldersWithoutLinks(const std::string& path, size_t checkedFrom);
+  // CreateFolderChain, but stops at the first folder that ends after byte
+  // `checkedFrom` of `path` and already exists as a link, and returns it.
+  static std::string MakeFoldersWithoutLinks(const std::string& path, size_t checkedFrom);
+  // The first folder ending after byte `checkedFrom` of `path`, or the path
+  // itself, that is a link; nothing is made. Empty when there is none.
+  static std::string FirstLinkAfter(const std::string& path, size_t checkedFrom);
   // Appends a backslash to a non-empty folder that does not end in one.
   static std::string AddTrailingBackslash(std::string& folder);
 
@@ -90,6 +93,9 @@ class PayloadReader {
   int64_t GetPayloadEnd() const { return payloadEnd_; }
   // The failure behind the last PAYLOAD_FILE_ERROR.
   const FileError& GetFileError() const { return fileError_; }
+  // The first link below the target folder that the last ExtractAll
+  // refused to write through; empty when it met none.
+  const std::string& GetRefusedLink() const { return refusedLink_; }
 
   // Percentage of `total` compressed bytes that `done` represents, 0..100.
   static uint32_t Percentage(uint32_t done, uint32_t total);
@@ -116,6 +122,7 @@ class PayloadReader {
   FileError fileError_;
   // The folder of the last file ExtractEntry created.
   std::string lastFolderMade_;
+  std::string refusedLink_;
 };
 
 }  // namespace payload

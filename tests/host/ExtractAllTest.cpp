@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -424,6 +425,9 @@ TEST_F(ExtractAllTest, LinksBelowTheTargetAreNeverWrittenThrough) {
     EXPECT_EQ(ListFolder(outside), (std::vector<std::string>{"victim"})) << test.what;
     EXPECT_EQ(ReadFile(outside + "/victim"), "original") << test.what;
     EXPECT_TRUE(payload::IsLink(link)) << test.what;
+    std::string named = target_ + "\\" + test.link;
+    std::replace(named.begin() + static_cast<long>(target_.size()), named.end(), '/', '\\');
+    EXPECT_EQ(reader_->GetRefusedLink(), named) << test.what;
   }
 }
 
@@ -439,6 +443,7 @@ TEST_F(ExtractAllTest, TheTargetFolderItselfMayBeALink) {
   EXPECT_EQ(ReadFile(real + "/a"), "A");
   EXPECT_EQ(ReadFile(real + "/sub/b"), "B");
   EXPECT_EQ(ReadFile(real + "/sub/c"), "C");
+  EXPECT_EQ(reader_->GetRefusedLink(), "");
 }
 
 // A write that the system refuses (here: the file size limit, as a full disk

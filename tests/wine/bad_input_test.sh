@@ -309,7 +309,8 @@ fi
 # a link to a folder outside the target (a Unix symlink, which Wine shows as
 # a reparse point, attributes 0x410). Extraction refuses every entry that
 # would pass through it: the link stays, nothing reaches its destination,
-# the other entries are extracted. Wine differs from Windows twice here:
+# the other entries are extracted, and the message names the link and asks
+# for another folder (the package is fine). Wine differs from Windows twice here:
 # CreateSymbolicLinkA makes nothing, so the link is made from Linux; and a
 # Unix symlink to a file shows as a plain file (0x20), not as a reparse
 # point, so a planted file link cannot be told from a file under Wine and
@@ -325,7 +326,9 @@ link_setup() {
 }
 case_setup=link_setup
 run_case planted_link "$package" 'C:\Linked' < <(
-  failed_install "messagebox $caption $damaged" "" bad-input-link)
+  failed_install "messagebox $caption \"安装目录中有指向其他位置的链接，为安全起见没有通过它写入文件，Parvane没有安装完成。请选择另一个安装目录后重新安装。\r\nC:\\Linked\\$linked_folder\"" \
+    bad-input-link-message bad-input-link)
+keep_shot bad-input-link-message
 keep_shot bad-input-link
 [ -z "$(ls -A "$drive_c/LinkedAway")" ] ||
   fail "planted_link: files written through the link: $(ls -A "$drive_c/LinkedAway" | head -5 | tr '\n' ' ')"
