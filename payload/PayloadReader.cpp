@@ -1,6 +1,7 @@
 #include "payload/PayloadReader.h"
 
 #include <cstring>
+#include <vector>
 
 #include "payload/NameRules.h"
 #include "payload/PlatformFile.h"
@@ -19,6 +20,14 @@ static_assert(sizeof(z_stream) == 56, "32-bit Windows zlib stream layout");
 // Above this total, total * 100 could overflow 32 bits, so the total is
 // divided by 100 first.
 constexpr uint32_t kDivideFirstAbove = 10000000;
+
+// Where each folder along `path` ends, and the path itself when it does not
+// end in a backslash.
+std::vector<size_t> PrefixEnds(const std::string& path) {
+  std::vector<size_t> ends = BackslashPositions(path);
+  if (!EndsWithBackslash(path)) ends.push_back(path.size());
+  return ends;
+}
 
 int32_t ReadInt32(File& file) {
   unsigned char bytes[4];
@@ -299,25 +308,21 @@ bool PayloadReader::CreateOutput(size_t targetLength, const std::string& folderP
 // A folder just made cannot be a link, so only the folders that were there
 // already are looked at.
 std::string PayloadReader::MakeFoldersWithoutLinks(const std::string& path, size_t checkedFrom) {
-  for (size_t position : BackslashPositions(path)) {
-    if (position < 1) continue;
-    std::string folder = path.substr(0, position);
-    if (!CreateFolder(folder) && position > checkedFrom && IsLink(folder)) return folder;
+  for (size_t end : PrefixEnds(path)) {
+    if (end < 1) continue;
+    std::string folder = path.substr(0, end);
+    if (!CreateFolder(folder) && end > checkedFrom && IsLink(folder)) return folder;
   }
-  if (EndsWithBackslash(path) || CreateFolder(path) || path.size() <= checkedFrom ||
-      !IsLink(path)) {
-    return std::string();
-  }
-  return path;
+  return std::string();
 }
 
 std::string PayloadReader::FirstLinkAfter(const std::string& path, size_t checkedFrom) {
-  for (size_t position : BackslashPositions(path)) {
-    if (position <= checkedFrom) continue;
-    std::string folder = path.substr(0, position);
-    if (IsLink(folder)) return folder;
+  for (size_t end : PrefixEnds(path)) {
+    if (end <= checkedFrom) continue;
+    std::string prefix = path.substr(0, end);
+    if (IsLink(prefix)) return prefix;
   }
-  return IsLink(path) ? path : std::string();
+  return std::string();
 }
 
 void PayloadReader::CreateFolderChain(const std::string& path) {
