@@ -8,8 +8,7 @@ namespace {
 // The byte after the character that starts at `text`: two bytes for a
 // double-byte character, but never past the terminating NUL.
 const char* NextCharacter(const char* text, LeadBytePredicate isLeadByte) {
-  if (isLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0') return text + 2;
-  return text + 1;
+  return text + payload::CharacterSize(text, text[1] != '\0' ? 2 : 1, isLeadByte);
 }
 
 bool IsSeparator(char byte) {

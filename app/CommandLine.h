@@ -3,9 +3,11 @@
 // with GBK and on Windows with IsDBCSLeadByte.
 #pragma once
 
+#include "payload/Characters.h"
+
 namespace app {
 
-using LeadBytePredicate = bool (*)(unsigned char byte);
+using payload::LeadBytePredicate;
 
 // The process command line without the program's own name and the blanks
 // after it. The name ends at the first byte of 0x20 or less outside double

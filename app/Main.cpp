@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "app/CommandLine.h"
-#include "framework/AnsiText.h"
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/LibrarySearch.h"
@@ -16,7 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   framework::RegisterCommonControls();
   framework::Application* application = framework::Application::Current();
   if (!application) return 0;
-  application->SetCommandLine(app::SkipProgramName(::GetCommandLineA(), framework::IsAnsiLeadByte));
+  application->SetCommandLine(app::SkipProgramName(::GetCommandLineA(), payload::IsLeadByte));
   if (application->InitInstance()) application->Run();
   return application->ExitInstance();
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "app/CommandLine.h"
-#include "framework/AnsiText.h"
 #include "install/WelcomePage.h"
 #include "uninstall/UninstallDialog.h"
 
@@ -24,7 +23,7 @@ void RunMainDialog(framework::Application& application) {
 
 // No dialog hosts an ActiveX control, so no control container is set up.
 BOOL SetupApp::InitInstance() {
-  if (RequestsUninstall(CommandLine(), framework::IsAnsiLeadByte)) {
+  if (RequestsUninstall(CommandLine(), payload::IsLeadByte)) {
     RunMainDialog<uninstall::UninstallDialog>(*this);
   } else {
     RunMainDialog<install::WelcomePage>(*this);

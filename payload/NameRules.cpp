@@ -1,23 +1,9 @@
 #include "payload/NameRules.h"
 
-#include "payload/PlatformFile.h"
+#include "payload/Characters.h"
 
 namespace payload {
 namespace {
-
-// Calls visit(position, byte) for every single-byte character; double-byte
-// characters are skipped whole.
-template <typename Visit>
-void ForEachSingleByte(const std::string& text, Visit visit) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto byte = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(byte) && i + 1 < text.size()) {
-      ++i;
-      continue;
-    }
-    visit(i, byte);
-  }
-}
 
 // Windows drops trailing dots and blanks from a path component, so a
 // component made only of them may resolve to "." or "..".

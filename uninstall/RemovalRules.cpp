@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "payload/Characters.h"
 #include "payload/NameRules.h"
 #include "payload/PlatformFile.h"
 
@@ -19,17 +20,10 @@ bool StartsWith(const std::string& text, const char* prefix) {
 // '/' read as '\' and ASCII letters upper-cased, double-byte characters
 // kept as they are: a trail byte may look like either.
 std::string FoldSingleBytes(const std::string& path) {
-  std::string folded = path;
-  for (size_t i = 0; i < folded.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(folded[i]);
-    if (payload::IsLeadByte(byte) && i + 1 < folded.size()) {
-      ++i;
-    } else if (byte == '/') {
-      folded[i] = '\\';
-    } else if (byte >= 'a' && byte <= 'z') {
-      folded[i] = static_cast<char>(byte - 'a' + 'A');
-    }
-  }
+  std::string folded = payload::FoldCase(path);
+  payload::ForEachSingleByte(folded, [&](size_t i, unsigned char byte) {
+    if (byte == '/') folded[i] = '\\';
+  });
   return folded;
 }
 

@@ -2,10 +2,10 @@
 // uninstall entry, driver, then the installed tree. Every step is tried
 // whatever the one before it did; none reports a failure of its own. The
 // product key stays, so a later run finds the folder again.
-#include "framework/AnsiText.h"
 #include "install/HelperPrograms.h"
 #include "install/RegistryRecords.h"
 #include "install/Shortcuts.h"
+#include "payload/Characters.h"
 #include "payload/PayloadReader.h"
 #include "uninstall/RemovalRules.h"
 #include "uninstall/SystemFolders.h"
@@ -64,7 +64,7 @@ void UninstallDialog::OnOK() {
 }
 
 bool UninstallDialog::ShowsFinishCaption() const {
-  return framework::EqualsIgnoringCase(okButton_.Text().c_str(), texts::kFinishButton);
+  return payload::EqualsIgnoringCase(okButton_.Text(), texts::kFinishButton);
 }
 
 void UninstallDialog::RunSequence() {

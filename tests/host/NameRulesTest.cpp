@@ -2,6 +2,7 @@
 // that keeps every entry inside the target folder.
 #include <gtest/gtest.h>
 
+#include "payload/Characters.h"
 #include "payload/NameRules.h"
 #include "payload/PayloadReader.h"
 #include "tests/host/TestSupport.h"
@@ -21,6 +22,17 @@ TEST(BackslashScan, SkipsTrailBytesOfDoubleByteCharacters) {
   EXPECT_EQ(payload::BackslashPositions("\\" + kTrail5C), (std::vector<size_t>{0}));
   // A lead byte as the very last byte has no trail to hide.
   EXPECT_EQ(payload::BackslashPositions("a\x81"), (std::vector<size_t>{}));
+}
+
+// Windows compares names without regard to case; a trail byte that looks
+// like a letter is part of its character and is never folded.
+TEST(CaseFolding, FoldsOnlySingleByteLetters) {
+  EXPECT_EQ(payload::FoldCase("Skin\\ok.bmp"), "SKIN\\OK.BMP");
+  EXPECT_EQ(payload::FoldCase("\x81\x61z\x81"), "\x81\x61Z\x81");
+  EXPECT_TRUE(payload::EqualsIgnoringCase("parvane.EXE", "Parvane.exe"));
+  EXPECT_FALSE(payload::EqualsIgnoringCase("\x81\x61", "\x81\x41"));
+  EXPECT_FALSE(payload::EqualsIgnoringCase("ab", "abc"));
+  EXPECT_FALSE(payload::EqualsIgnoringCase("a[", "A{"));
 }
 
 TEST(AddTrailingBackslash, AppendsOnlyWhenMissing) {
