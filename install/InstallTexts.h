@@ -3,6 +3,9 @@
 
 namespace install::texts {
 
+// The title of the folder browser opened by Browse.
+constexpr char kBrowserCaption[] = "选择安装目录";
+
 // Status line, step by step.
 constexpr char kInstalling[] = "正在安装Parvane,请等待...";
 constexpr char kExtracting[] = "解压文件到指定的目录...";

@@ -4,6 +4,7 @@
 
 #include "framework/DataExchange.h"
 #include "install/FolderBrowser.h"
+#include "install/InstallTexts.h"
 
 namespace install {
 namespace {
@@ -52,7 +53,7 @@ void TargetPage::ShowChoosingLayout() {
 
 // The browser has no owner, so the page stays usable while it is open.
 void TargetPage::OnBrowse() {
-  FolderBrowser browser("选择安装目录");
+  FolderBrowser browser(texts::kBrowserCaption);
   if (browser.Browse(nullptr)) folderEdit_.SetText(browser.selectedPath);
 }
 
