@@ -2,13 +2,14 @@
 // uninstall entry, driver, then the installed tree. Every step is tried
 // whatever the one before it did; none reports a failure of its own. The
 // product key stays, so a later run finds the folder again.
+#include "folders/OwnedFolders.h"
+#include "folders/SystemFolders.h"
 #include "install/HelperPrograms.h"
 #include "install/RegistryRecords.h"
 #include "install/Shortcuts.h"
 #include "payload/Characters.h"
 #include "payload/PayloadReader.h"
 #include "uninstall/RemovalRules.h"
-#include "uninstall/SystemFolders.h"
 #include "uninstall/TreeRemoval.h"
 #include "uninstall/UninstallDialog.h"
 #include "uninstall/UninstallTexts.h"
@@ -21,19 +22,19 @@ constexpr int kPositionDriverStarted = 60;
 constexpr int kPositionTreeReported = 100;
 
 // Why the walk did not start, for the status line.
-std::string RefusalText(const RemovalCheck& check, const std::string& folder) {
+std::string RefusalText(const folders::FolderCheck& check, const std::string& folder) {
   switch (check.refusal) {
-    case RemovalRefusal::kNone:
+    case folders::FolderRefusal::kNone:
       break;
-    case RemovalRefusal::kEmpty:
+    case folders::FolderRefusal::kEmpty:
       return texts::kNotRemovedEmpty;
-    case RemovalRefusal::kNotAbsolute:
+    case folders::FolderRefusal::kNotAbsolute:
       return texts::kNotRemovedNotAbsolute + folder;
-    case RemovalRefusal::kDriveRoot:
+    case folders::FolderRefusal::kDriveRoot:
       return texts::kNotRemovedDriveRoot + folder;
-    case RemovalRefusal::kShareRoot:
+    case folders::FolderRefusal::kShareRoot:
       return texts::kNotRemovedShareRoot + folder;
-    case RemovalRefusal::kProtectedFolder:
+    case folders::FolderRefusal::kProtectedFolder:
       return texts::kNotRemovedProtected + check.protectedFolder;
   }
   return std::string();
@@ -45,7 +46,7 @@ std::string RefusalText(const RemovalCheck& check, const std::string& folder) {
 // recorded without its final backslash still names the folder the program
 // lies in, not a sibling file beside it.
 void StartDriverUninstaller(const std::string& installFolder) {
-  if (!IsAbsoluteFolder(installFolder)) return;
+  if (!folders::IsAbsoluteFolder(installFolder)) return;
   std::string folder = installFolder;
   payload::PayloadReader::AddTrailingBackslash(folder);
   install::RunDriverUninstaller(folder);
@@ -97,8 +98,9 @@ int UninstallDialog::RemoveInstalledFiles() {
   progressBar_.SetPosition(0);
   ShowStep(texts::kDeletingFiles);
   installFolder_ = FolderToRemove(installFolder_);
-  const RemovalCheck check = CheckFolderToRemove(installFolder_, SystemProtectedFolders());
-  if (check.refusal != RemovalRefusal::kNone) {
+  const folders::FolderCheck check =
+      folders::CheckOwnableFolder(installFolder_, folders::SystemProtectedFolders());
+  if (check.refusal != folders::FolderRefusal::kNone) {
     SetStatus(RefusalText(check, installFolder_));
     return 0;
   }

@@ -21,7 +21,7 @@ TEST(FolderRulesTest, EmptyAndRelativeFoldersAreRefused) {
 
 TEST(FolderRulesTest, DriveAndUncPathsAreAccepted) {
   for (const char* folder : {"C:\\", "d:\\Apps", "C:\\Program Files\\Tavisk\\Parvane\\",
-                             "\\\\server\\share\\Parvane", "Z:\\\xd6\xd0\xce\xc4"}) {
+                             "\\\\server\\share\\Parvane", "Z:\\\xd6\xd0\xce\xc4", "C:/Tools/Parvane"}) {
     EXPECT_EQ(CheckInstallFolder(folder, 0), FolderProblem::kNone) << folder;
   }
 }

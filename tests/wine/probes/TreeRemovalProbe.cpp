@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "folders/OwnedFolders.h"
+#include "folders/SystemFolders.h"
 #include "framework/Handles.h"
 #include "tests/wine/probes/ProbeCheck.h"
-#include "uninstall/RemovalRules.h"
-#include "uninstall/SystemFolders.h"
 #include "uninstall/TreeRemoval.h"
 
 namespace {
@@ -222,10 +222,10 @@ std::string ShellFolder(int id) {
 // The folders the running system names are refused, folders below them
 // are not.
 void SystemFoldersRefused() {
-  const uninstall::ProtectedFolders system = uninstall::SystemProtectedFolders();
+  const folders::ProtectedFolders system = folders::SystemProtectedFolders();
   auto refused = [&](const std::string& folder) {
-    return uninstall::CheckFolderToRemove(folder, system).refusal ==
-           uninstall::RemovalRefusal::kProtectedFolder;
+    return folders::CheckOwnableFolder(folder, system).refusal ==
+           folders::FolderRefusal::kProtectedFolder;
   };
   const std::string profile = ShellFolder(CSIDL_PROFILE);
   const std::string users = profile.substr(0, profile.find_last_of('\\'));

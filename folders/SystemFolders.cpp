@@ -1,4 +1,4 @@
-#include "uninstall/SystemFolders.h"
+#include "folders/SystemFolders.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -6,7 +6,7 @@
 #include "framework/Handles.h"
 #include "payload/NameRules.h"
 
-namespace uninstall {
+namespace folders {
 namespace {
 
 // Both kinds of Program Files, the system folders, ProgramData, and the
@@ -118,4 +118,4 @@ ProtectedFolders SystemProtectedFolders() {
   return protectedFolders;
 }
 
-}  // namespace uninstall
+}  // namespace folders

@@ -1,18 +1,21 @@
-// Which recorded install folders the uninstaller may empty and remove, and
-// how it reads a path for the comparison with the system's own folders.
+// Which folders an installation may own (the install wizard installs only
+// into those, the uninstaller removes only those), how a path is read for
+// the comparison with the system's own folders, and which folder the
+// removal starts on.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "folders/OwnedFolders.h"
 #include "uninstall/RemovalRules.h"
 
 namespace {
 
-using uninstall::CheckFolderToRemove;
-using uninstall::ComparablePath;
+using folders::CheckOwnableFolder;
+using folders::ComparablePath;
+using folders::FolderRefusal;
+using folders::ProtectedFolders;
 using uninstall::FolderToRemove;
-using uninstall::ProtectedFolders;
-using uninstall::RemovalRefusal;
 
 // A system laid out as a typical 64-bit Windows, seen by a 32-bit program.
 ProtectedFolders TypicalSystem() {
@@ -33,11 +36,11 @@ ProtectedFolders TypicalSystem() {
   return system;
 }
 
-RemovalRefusal Refusal(const std::string& folder) {
-  return CheckFolderToRemove(folder, TypicalSystem()).refusal;
+FolderRefusal Refusal(const std::string& folder) {
+  return CheckOwnableFolder(folder, TypicalSystem()).refusal;
 }
 
-TEST(RemovalRulesTest, OnlyAFinalBackslashIsCut) {
+TEST(OwnedFoldersTest, OnlyAFinalBackslashIsCut) {
   EXPECT_EQ(FolderToRemove("D:\\Apps\\Parvane\\"), "D:\\Apps\\Parvane");
   // Cutting blindly would name the neighbouring folder "D:\Apps\Parvan".
   EXPECT_EQ(FolderToRemove("D:\\Apps\\Parvane"), "D:\\Apps\\Parvane");
@@ -47,7 +50,7 @@ TEST(RemovalRulesTest, OnlyAFinalBackslashIsCut) {
   EXPECT_EQ(FolderToRemove("D:\\\x81\x5c\\"), "D:\\\x81\x5c");
 }
 
-TEST(RemovalRulesTest, PathsAreReadAsWindowsResolvesThem) {
+TEST(OwnedFoldersTest, PathsAreReadAsWindowsResolvesThem) {
   EXPECT_EQ(ComparablePath("c:/program files//tavisk\\.\\parvane\\"),
             "C:\\PROGRAM FILES\\TAVISK\\PARVANE");
   EXPECT_EQ(ComparablePath("C:\\Apps\\..\\Windows"), "C:\\WINDOWS");
@@ -63,72 +66,76 @@ TEST(RemovalRulesTest, PathsAreReadAsWindowsResolvesThem) {
   EXPECT_EQ(ComparablePath("d:\\\x81\x61\\\x81\x5c\\"), "D:\\\x81\x61\\\x81\x5c");
 }
 
-TEST(RemovalRulesTest, EmptyRelativeAndRootFoldersAreRefused) {
-  EXPECT_EQ(Refusal(""), RemovalRefusal::kEmpty);
+TEST(OwnedFoldersTest, EmptyRelativeAndRootFoldersAreRefused) {
+  EXPECT_EQ(Refusal(""), FolderRefusal::kEmpty);
   for (const char* folder : {"Parvane", "Tavisk\\Parvane", "\\Tavisk\\Parvane", "C:Parvane",
                              ".", "..\\x", "\\\\", "1:\\x"}) {
-    EXPECT_EQ(Refusal(folder), RemovalRefusal::kNotAbsolute) << folder;
+    EXPECT_EQ(Refusal(folder), FolderRefusal::kNotAbsolute) << folder;
   }
   for (const char* folder : {"C:\\", "C:", "d:/", "C:\\.", "C:\\Apps\\..", "\\\\?\\C:\\"}) {
-    EXPECT_EQ(Refusal(folder), RemovalRefusal::kDriveRoot) << folder;
+    EXPECT_EQ(Refusal(folder), FolderRefusal::kDriveRoot) << folder;
   }
   for (const char* folder : {"\\\\server", "\\\\server\\share", "\\\\server\\share\\",
                              "\\\\server\\share\\x\\..", "\\\\?\\UNC\\server\\share"}) {
-    EXPECT_EQ(Refusal(folder), RemovalRefusal::kShareRoot) << folder;
+    EXPECT_EQ(Refusal(folder), FolderRefusal::kShareRoot) << folder;
   }
 }
 
-// The driver installer is only started from a folder that names one place.
-TEST(RemovalRulesTest, AbsoluteFoldersNameADriveOrAServer) {
-  for (const char* folder : {"C:\\Program Files\\Tavisk\\Parvane\\", "d:/x", "C:\\",
-                             "\\\\server\\share\\x", "\\\\?\\C:\\x"}) {
-    EXPECT_TRUE(uninstall::IsAbsoluteFolder(folder)) << folder;
+// One rule for both modes: the wizard installs only into, and the driver
+// installer is only started from, a folder that names one place.
+TEST(OwnedFoldersTest, AbsoluteFoldersNameADriveOrAServer) {
+  for (const char* folder : {"C:\\Program Files\\Tavisk\\Parvane\\", "d:/x", "C:/x", "C:\\",
+                             "\\\\server\\share\\x", "\\\\server", "//server/share",
+                             "\\\\?\\C:\\x"}) {
+    EXPECT_TRUE(folders::IsAbsoluteFolder(folder)) << folder;
   }
   for (const char* folder : {"", "Parvane\\", "\\Tavisk\\Parvane\\", "C:Parvane", "C:",
-                             "\\\\", ".\\x"}) {
-    EXPECT_FALSE(uninstall::IsAbsoluteFolder(folder)) << folder;
+                             "\\\\", "\\\\\\server", ".\\x", "1:\\x", ":\\x"}) {
+    EXPECT_FALSE(folders::IsAbsoluteFolder(folder)) << folder;
   }
+  EXPECT_EQ(CheckOwnableFolder("\\\\\\server\\share\\x", TypicalSystem()).refusal,
+            FolderRefusal::kNotAbsolute);
 }
 
-TEST(RemovalRulesTest, SystemFoldersAndTheirParentsAreRefused) {
+TEST(OwnedFoldersTest, SystemFoldersAndTheirParentsAreRefused) {
   for (const char* folder :
        {"C:\\Windows", "c:\\windows\\", "C:\\WINDOWS\\System32", "C:\\Program Files",
         "C:\\Program Files (x86)", "C:\\ProgramData", "C:\\Users", "C:\\Users\\bob",
         "C:\\Users\\bob\\Desktop", "C:\\Users\\Public", "C:\\Users\\Public\\Desktop",
         "C:\\ProgramData\\Microsoft\\Windows\\Start Menu", "C:\\ProgramData\\Microsoft",
         "D:\\Profiles", "D:\\Profiles\\alice", "C:\\Apps\\..\\Windows", "\\\\?\\C:\\Windows"}) {
-    EXPECT_EQ(Refusal(folder), RemovalRefusal::kProtectedFolder) << folder;
+    EXPECT_EQ(Refusal(folder), FolderRefusal::kProtectedFolder) << folder;
   }
   // Any direct subfolder of the Users folder is somebody's profile.
-  EXPECT_EQ(Refusal("C:\\Users\\carol"), RemovalRefusal::kProtectedFolder);
+  EXPECT_EQ(Refusal("C:\\Users\\carol"), FolderRefusal::kProtectedFolder);
   // The report names the folder that was hit.
-  EXPECT_EQ(CheckFolderToRemove("C:\\ProgramData\\Microsoft", TypicalSystem()).protectedFolder,
+  EXPECT_EQ(CheckOwnableFolder("C:\\ProgramData\\Microsoft", TypicalSystem()).protectedFolder,
             "C:\\ProgramData\\Microsoft\\Windows\\Start Menu");
 }
 
-TEST(RemovalRulesTest, InstallationFoldersBelowSystemFoldersAreAccepted) {
+TEST(OwnedFoldersTest, InstallationFoldersBelowSystemFoldersAreAccepted) {
   for (const char* folder :
        {"C:\\Program Files\\Tavisk\\Parvane", "C:\\Program Files (x86)\\Tavisk",
         "C:\\Users\\bob\\Apps\\Parvane", "C:\\Users\\carol\\Parvane", "D:\\Parvane",
         "C:\\Windows2", "C:\\Program Files Extra", "\\\\server\\share\\Parvane",
         "D:\\\xb5\xda\xb6\xfe \xb0\xb2\xd7\xb0\\Parvane"}) {
-    EXPECT_EQ(Refusal(folder), RemovalRefusal::kNone) << folder;
+    EXPECT_EQ(Refusal(folder), FolderRefusal::kNone) << folder;
   }
 }
 
 // "C:\Users\bob\x" with a GBK character ending in 0x5C must not be read as
 // the profile root's parent or as a prefix match across a false backslash.
-TEST(RemovalRulesTest, ATrailByteBackslashIsNoSeparator) {
+TEST(OwnedFoldersTest, ATrailByteBackslashIsNoSeparator) {
   ProtectedFolders system;
   system.folders = {"C:\\A\x81\x5c" "B"};
-  EXPECT_EQ(CheckFolderToRemove("C:\\A\x81", system).refusal, RemovalRefusal::kNone);
-  EXPECT_EQ(CheckFolderToRemove("C:\\A\x81\x5c" "B", system).refusal,
-            RemovalRefusal::kProtectedFolder);
+  EXPECT_EQ(CheckOwnableFolder("C:\\A\x81", system).refusal, FolderRefusal::kNone);
+  EXPECT_EQ(CheckOwnableFolder("C:\\A\x81\x5c" "B", system).refusal,
+            FolderRefusal::kProtectedFolder);
   system.folders.clear();
   system.profileParents = {"C:\\U"};
-  EXPECT_EQ(CheckFolderToRemove("C:\\U\x81\x5c" "x", system).refusal, RemovalRefusal::kNone);
-  EXPECT_EQ(CheckFolderToRemove("C:\\U\\\x81\x5c" "x", system).refusal,
-            RemovalRefusal::kProtectedFolder);
+  EXPECT_EQ(CheckOwnableFolder("C:\\U\x81\x5c" "x", system).refusal, FolderRefusal::kNone);
+  EXPECT_EQ(CheckOwnableFolder("C:\\U\\\x81\x5c" "x", system).refusal,
+            FolderRefusal::kProtectedFolder);
 }
 
 }  // namespace
