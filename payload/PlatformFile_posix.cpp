@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstring>
 
+#include "payload/Characters.h"
 #include "payload/PayloadFormat.h"
 
 namespace payload {
@@ -18,13 +19,9 @@ namespace {
 
 std::string ToNativePath(const std::string& path) {
   std::string native = path;
-  for (size_t i = 0; i < native.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(native[i])) && i + 1 < native.size()) {
-      ++i;
-    } else if (native[i] == '\\') {
-      native[i] = '/';
-    }
-  }
+  ForEachSingleByte(path, [&](size_t i, unsigned char byte) {
+    if (byte == '\\') native[i] = '/';
+  });
   return native;
 }
 
