@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "install/InstallTexts.h"
+
 namespace install {
 
 enum class FolderProblem {
@@ -20,8 +22,10 @@ enum class FolderProblem {
 // trailing backslash.
 FolderProblem CheckInstallFolder(const std::string& folderText, size_t longestEntryPath);
 
-// The longest text the installation appends to the install folder: the
-// uninstall command "<folder>ParvaneSetup.exe uninstall".
-constexpr size_t kLongestFixedSuffix = sizeof("ParvaneSetup.exe uninstall") - 1;
+// The longest text the installation forms around the install folder: the
+// uninstall command, "\"<folder>ParvaneSetup.exe\" uninstall" (two quotes and
+// a blank around the setup program and its argument).
+constexpr size_t kLongestFixedSuffix =
+    sizeof("\"\" ") - 1 + sizeof(texts::kSetupProgramFile) - 1 + sizeof(texts::kUninstallArgument) - 1;
 
 }  // namespace install

@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "install/UninstallEntry.h"
 #include "payload/PayloadFormat.h"
+#include "install/FolderRules.h"
 #include "payload/PayloadReader.h"
 #include "tests/host/TestSupport.h"
 
@@ -121,6 +122,15 @@ TEST(UninstallEntryTest, TheEntryOfAnInstallationFollowsItsFolderAndPackage) {
   EXPECT_EQ(entry.versionNumber, "2.0.0419");
   EXPECT_EQ(entry.installFolder, folder);
   EXPECT_EQ(entry.sizeKib, 4u);  // 3100 bytes
+
+  // The longest folder the target page accepts gives a command that just
+  // fits MAX_PATH with its NUL.
+  std::string longest = "C:\\a";
+  while (install::CheckInstallFolder(longest + "a", 0) == install::FolderProblem::kNone) {
+    longest += "a";
+  }
+  const std::string command = install::MakeUninstallEntry(longest + "\\", reader).uninstallCommand;
+  EXPECT_EQ(command.size() + 1, static_cast<size_t>(payload::kMaxPath));
 }
 
 // Read back the way start-up reads its own command line, the quoted command
