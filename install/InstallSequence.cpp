@@ -6,11 +6,8 @@
 // before anything is registered.
 #include <windows.h>
 
-#include <algorithm>
-
 #include "framework/Handles.h"
 #include "framework/ResourceText.h"
-#include "install/FolderRules.h"
 #include "install/HelperPrograms.h"
 #include "install/InstallFolder.h"
 #include "install/InstallTexts.h"
@@ -22,18 +19,6 @@
 
 namespace install {
 namespace {
-
-// The longest folder name plus file name among the package's entries; 0
-// when the directory cannot be read.
-size_t LongestEntryPath(payload::PayloadReader& reader) {
-  size_t longest = 0;
-  if (reader.ReadDirectory(reader.GetExecutablePath()) != payload::PAYLOAD_OK) return 0;
-  for (int32_t index = 0; index < reader.GetEntryCount(); ++index) {
-    const payload::DirectoryRecord& record = reader.GetRecord(index);
-    longest = std::max(longest, record.folderName.size() + record.fileName.size());
-  }
-  return longest;
-}
 
 // Whether a new file can be made in `folder` (created if missing).
 bool CanWriteIn(const std::string& folder) {
@@ -72,28 +57,6 @@ void TargetPage::OnInstall() {
   ShowFinishedLayout();
   installing_ = false;
   finished_ = true;
-}
-
-// A folder the installation cannot use gets a message, and the page stays
-// as it is, with the text as typed.
-bool TargetPage::AcceptFolder(const std::string& folder) {
-  const char* problem = nullptr;
-  switch (CheckInstallFolder(folder, LongestEntryPath(reader_))) {
-    case FolderProblem::kNone:
-      return true;
-    case FolderProblem::kEmpty:
-      problem = texts::kFolderEmpty;
-      break;
-    case FolderProblem::kNotAbsolute:
-      problem = texts::kFolderNotAbsolute;
-      break;
-    case FolderProblem::kTooLong:
-      problem = texts::kFolderTooLong;
-      break;
-  }
-  MessageBox(problem, framework::LoadResourceString(IDS_INSTALL_CAPTION).c_str(),
-             MB_OK | MB_ICONINFORMATION);
-  return false;
 }
 
 // The running file must be a usable package before anything is written.

@@ -45,6 +45,36 @@ bool IsLink(const std::string& path);
 // Deletes a file; false when it could not be deleted.
 bool DeleteFileAt(const std::string& path);
 
+// One entry of a folder, as the system names it.
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;
+  // A symbolic link or, on Windows, any other reparse point.
+  bool isLink = false;
+};
+
+// The entries of one folder, "." and ".." left out, in the order the system
+// gives them. A folder that is missing, is a file, cannot be read, or whose
+// search pattern would not fit MAX_PATH lists nothing.
+class FolderListing {
+ public:
+  explicit FolderListing(const std::string& folder);
+  ~FolderListing();
+  FolderListing(const FolderListing&) = delete;
+  FolderListing& operator=(const FolderListing&) = delete;
+
+  // The next entry; false when there is none left.
+  bool Next(FolderEntry& entry);
+
+ private:
+  static constexpr intptr_t kClosed = -1;
+  intptr_t handle_ = kClosed;
+  std::string folder_;
+  // Windows hands out the first entry with the opening of the search.
+  bool hasFirst_ = false;
+  FolderEntry first_;
+};
+
 // An open file that closes itself. A refused or failed open leaves the object
 // closed. Nothing throws: the first read, write or seek that fails is kept
 // (Failed, LastError), and from then on the file does nothing and reads

@@ -3,6 +3,7 @@
 // so that a trail byte of 0x5C is left alone.
 #include "payload/PlatformFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,6 +62,30 @@ bool IsLink(const std::string& path) {
 
 bool DeleteFileAt(const std::string& path) {
   return unlink(ToNativePath(path).c_str()) == 0;
+}
+
+FolderListing::FolderListing(const std::string& folder) : folder_(ToNativePath(folder)) {
+  DIR* listing = opendir(folder_.c_str());
+  if (listing) handle_ = reinterpret_cast<intptr_t>(listing);
+}
+
+FolderListing::~FolderListing() {
+  if (handle_ != kClosed) closedir(reinterpret_cast<DIR*>(handle_));
+}
+
+bool FolderListing::Next(FolderEntry& entry) {
+  if (handle_ == kClosed) return false;
+  while (const dirent* found = readdir(reinterpret_cast<DIR*>(handle_))) {
+    const std::string name = found->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info;
+    if (lstat((folder_ + "/" + name).c_str(), &info) != 0) continue;
+    entry.name = name;
+    entry.isFolder = S_ISDIR(info.st_mode);
+    entry.isLink = S_ISLNK(info.st_mode);
+    return true;
+  }
+  return false;
 }
 
 void File::ReleaseHandle() { close(static_cast<int>(handle_)); }

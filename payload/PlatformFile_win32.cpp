@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "payload/NameRules.h"
 #include "payload/PayloadFormat.h"
 
 namespace payload {
@@ -28,7 +29,47 @@ intptr_t OpenWith(const std::string& path, DWORD access, DWORD disposition) {
   return handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<intptr_t>(handle);
 }
 
+// False for "." and "..".
+bool Describe(const WIN32_FIND_DATAA& data, FolderEntry& entry) {
+  const char* name = data.cFileName;
+  if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) return false;
+  entry.name = name;
+  entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return true;
+}
+
 }  // namespace
+
+FolderListing::FolderListing(const std::string& folder) {
+  std::string pattern = folder;
+  if (!EndsWithBackslash(pattern)) pattern += '\\';
+  pattern += '*';
+  if (pattern.size() >= static_cast<size_t>(kMaxPath)) return;
+  WIN32_FIND_DATAA data;
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return;
+  handle_ = reinterpret_cast<intptr_t>(search);
+  hasFirst_ = Describe(data, first_);
+}
+
+FolderListing::~FolderListing() {
+  if (handle_ != kClosed) FindClose(AsHandle(handle_));
+}
+
+bool FolderListing::Next(FolderEntry& entry) {
+  if (hasFirst_) {
+    hasFirst_ = false;
+    entry = std::move(first_);
+    return true;
+  }
+  if (handle_ == kClosed) return false;
+  WIN32_FIND_DATAA data;
+  while (FindNextFileA(AsHandle(handle_), &data)) {
+    if (Describe(data, entry)) return true;
+  }
+  return false;
+}
 
 std::string DescribeSystemError(uint32_t code) {
   char text[512];

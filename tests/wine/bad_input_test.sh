@@ -3,10 +3,11 @@
 # fresh copy of the prefix: the package cut short at points across its
 # directory and tail, single bytes changed in the tail, the entry count, a
 # record and a stream, entry names that leave the install folder, a target
-# folder that cannot be written, a full disk. Every case must end with the
-# message and status line meant for it, the exit code 0 of a closed wizard
-# (a crash would give another), nothing changed in the prefix outside the
-# target folder, and no registry record of a failed installation.
+# folder that cannot be written, a full disk, a planted link. Every case
+# must end with the message and status line meant for it, the exit code 0
+# of a closed wizard (a crash would give another), nothing changed in the
+# prefix outside the target folder, and no registry record of a failed
+# installation.
 #   bad_input_test.sh PACKAGE PARVANE_PACK MAKE_HOSTILE_PACKAGE [SCREENSHOT_FOLDER]
 set -euo pipefail
 package=$(realpath "$1") pack=$(realpath "$2") make_hostile=$(realpath "$3")
@@ -131,7 +132,8 @@ case_may_change=()
 # failed_install MESSAGE_LINE [SHOT_OF_MESSAGE [SHOT_OF_PAGE]]: the lines
 # after Install for a run that must stop: the driver line that checks the
 # message box, then the page with the failure on its status line, Exit
-# ending the wizard with 0, and no registry record.
+# ending the wizard with 0, and no registry record ($records_kept names the
+# product key's values a case planted and expects unchanged instead).
 failed_install() {
   cat <<SCRIPT
 $1
@@ -148,7 +150,7 @@ enabled 2 1
 click 2
 exit 0
 noregkey $uninstall_key
-noregkey $product_key
+${records_kept:-noregkey $product_key}
 SCRIPT
 }
 
@@ -307,10 +309,13 @@ fi
 
 # --- A planted link: a folder the payload writes into is already there as
 # a link to a folder outside the target (a Unix symlink, which Wine shows as
-# a reparse point, attributes 0x410). Extraction refuses every entry that
-# would pass through it: the link stays, nothing reaches its destination,
-# the other entries are extracted, and the message names the link and asks
-# for another folder (the package is fine). Wine differs from Windows twice here:
+# a reparse point, attributes 0x410). In a folder of no installation the
+# link is something the package does not bring: Install is refused before
+# anything is written. In the folder of the recorded installation, where a
+# reinstall goes ahead, extraction refuses every entry that would pass
+# through the link: the link stays, nothing reaches its destination, the
+# other entries are extracted, and the message names the link and asks for
+# another folder (the package is fine). Wine differs from Windows twice here:
 # CreateSymbolicLinkA makes nothing, so the link is made from Linux; and a
 # Unix symlink to a file shows as a plain file (0x20), not as a reparse
 # point, so a planted file link cannot be told from a file under Wine and
@@ -324,10 +329,30 @@ link_setup() {
   mkdir -p "$target_unix" "$drive_c/LinkedAway"
   ln -s "$drive_c/LinkedAway" "$target_unix/$linked_folder"
 }
+recorded_link_setup() {
+  link_setup
+  record_install_folder 'C:\Linked\'
+}
 case_setup=link_setup
+run_case planted_link_new_folder "$package" 'C:\Linked' <<SCRIPT
+messagebox $caption "安装目录中已有其他文件或文件夹：\r\nC:\\Linked\\$linked_folder\r\n卸载Parvane时会删除这个目录中的全部内容。请选择一个空的或新的目录，例如：\r\nC:\\Linked\\Parvane\\"
+click 1
+window $caption
+visible 1005 1
+click 2
+exit 0
+noregkey $uninstall_key
+noregkey $product_key
+SCRIPT
+[ "$(ls -A "$target_unix")" = "$linked_folder" ] && [ -z "$(ls -A "$drive_c/LinkedAway")" ] ||
+  fail "planted_link_new_folder: something was written: $(ls -A "$target_unix" "$drive_c/LinkedAway" | tr '\n' ' ')"
+case_setup=recorded_link_setup
+records_kept="regvalue $product_key \"install path\" REG_SZ $(reg_sz 'C:\Linked\')
+noregvalue $product_key InstallDir"
 run_case planted_link "$package" 'C:\Linked' < <(
   failed_install "messagebox $caption \"安装目录中有指向其他位置的链接，为安全起见没有通过它写入文件，Parvane没有安装完成。请选择另一个安装目录后重新安装。\r\nC:\\Linked\\$linked_folder\"" \
     bad-input-link-message bad-input-link)
+records_kept=
 keep_shot bad-input-link-message
 keep_shot bad-input-link
 [ -z "$(ls -A "$drive_c/LinkedAway")" ] ||

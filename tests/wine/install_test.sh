@@ -2,12 +2,15 @@
 # A complete installation, worked through the windows and checked from
 # outside: the files, the registry values byte for byte, the shortcuts read
 # by an independent parser, the helper programs' starts; a second install
-# elsewhere; and the failures that must stop an installation before it
-# registers anything: a damaged package, an unusable or unwritable folder,
-# a full disk. Runs in its own copy of the prefix.
-#   install_test.sh PACKAGE PARVANE_PACK
+# elsewhere, a third beside other programs, and a reinstall over the
+# recorded installation; and the failures that must stop an installation
+# before it writes or registers anything: folders no installation may own
+# or that hold files of others, a damaged package, an unwritable folder, a
+# full disk. Runs in its own copy of the prefix.
+#   install_test.sh PACKAGE PARVANE_PACK [SCREENSHOT_FOLDER]
 set -euo pipefail
 package=$(realpath "$1") pack=$(realpath "$2")
+shots=${3:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 mounted=
@@ -63,8 +66,35 @@ drive() {
   check_with_driver "$name" "$script" "$work/$name.log" || failures=$((failures + 1))
 }
 
-# --- Refused folders: a message, and the page stays as it was.
+# --- Refused folders: a message, and the page stays as it was. Nothing is
+# written anywhere: not into the system's folders, not into a folder that
+# holds a user's note and another program.
+mkdir -p "$drive_c/Tools/other-app"
+printf 'my notes' > "$drive_c/Tools/my-notes.txt"
+printf 'MZ other' > "$drive_c/Tools/other-app/tool.exe"
+own_folder='卸载Parvane时会删除安装目录中的全部内容。请选择一个只给Parvane使用的目录。'
+system_folder='不能安装到系统文件夹，或包含系统文件夹的目录：'
+holds_others='安装目录中已有其他文件或文件夹：'
+# refused FOLDER MESSAGE [SHOT]: the lines that type FOLDER, press Install
+# and dismiss the message MESSAGE ("\r\n" between its lines).
+refused() {
+  printf 'type 1005 "%s"\nclick 1\nmessagebox 安装Parvane "%s"\n%s\nclick 1\nwindow 安装Parvane\n' \
+    "$1" "$2" "$([ -z "${3:-}" ] || shot "$3")"
+}
+prefix_tree > "$work/refused.before"
 drive refused_folders <<SCRIPT
+$(refused 'C:\' '不能安装到磁盘的根目录：\r\nC:\\r\n'"$own_folder" refused-drive-root)
+$(refused 'C:\windows\' "$system_folder"'\r\nC:\windows\\r\n'"$own_folder")
+$(refused 'C:\Program Files\' "$system_folder"'\r\nC:\Program Files\\r\n'"$own_folder" refused-system-folder)
+$(refused "C:\\users\\$user" "$system_folder"'\r\nC:\users\'"$user"'\r\n'"$own_folder")
+$(refused 'C:\Tools\other-app' "$holds_others"'\r\nC:\Tools\other-app\tool.exe\r\n卸载Parvane时会删除这个目录中的全部内容。请选择一个空的或新的目录，例如：\r\nC:\Tools\other-app\Parvane\')
+type 1005 "C:\Tools\"
+click 1
+messagebox-begins 安装Parvane "$holds_others\r\nC:\Tools\"
+$(shot refused-foreign-files)
+click 1
+window 安装Parvane
+text 1005 "C:\Tools\"
 type 1005 ""
 click 1
 messagebox 安装Parvane 请输入安装目录。
@@ -87,7 +117,13 @@ enabled 2 1
 text 1005 "C:\\$(printf 'x%.0s' $(seq 1 230))"
 click 2
 exit 0
+noregkey $uninstall_key
+noregkey $product_key
 SCRIPT
+prefix_tree > "$work/refused.after"
+diff "$work/refused.before" "$work/refused.after" > "$work/refused.diff" ||
+  fail "refused folders: the prefix changed: $(head -5 "$work/refused.diff")"
+for name in refused-drive-root refused-system-folder refused-foreign-files; do keep_shot "$name"; done
 
 # --- A damaged package: the message once, then nothing anywhere.
 cp "$package" "$drive_c/setup/Damaged.exe"
@@ -265,6 +301,35 @@ diff -r "$work/expected" "$work/d_drive/第二 安装/Parvane" > "$work/diff2.tx
   fail "second install: files differ: $(head -5 "$work/diff2.txt")"
 check_shortcuts "$second" "second install"
 expect_helper_lines "$second" "second install"
+
+# --- A brand-new folder beside another program's installs; a reinstall
+# over the recorded installation keeps what the product wrote there since,
+# whatever case the folder is typed in.
+mkdir -p "$work/d_drive/Tools/other-app"
+printf 'MZ other' > "$work/d_drive/Tools/other-app/tool.exe"
+drive beside_others <<SCRIPT
+type 1005 "D:\\Tools\\Parvane\\"
+click 1
+waittext 1002 安装Parvane成功. 30000
+click 2
+exit 0
+regvalue $product_key "install path" REG_SZ $(reg_sz 'D:\Tools\Parvane\')
+SCRIPT
+mkdir -p "$work/d_drive/Tools/Parvane/Data"
+printf 'written by the product' > "$work/d_drive/Tools/Parvane/Data/state.dat"
+drive reinstall <<SCRIPT
+type 1005 "d:\\tools\\PARVANE"
+click 1
+waittext 1002 安装Parvane成功. 30000
+click 2
+exit 0
+SCRIPT
+[ "$(cat "$work/d_drive/Tools/Parvane/Data/state.dat" 2>&1)" = 'written by the product' ] ||
+  fail "reinstall: the file the product wrote is gone or changed"
+rm -r "$work/d_drive/Tools/Parvane/Data"
+diff -r "$work/expected" "$work/d_drive/Tools/Parvane" > "$work/diff3.txt" 2>&1 ||
+  fail "reinstall: files differ: $(head -5 "$work/diff3.txt")"
+[ "$(cat "$work/d_drive/Tools/other-app/tool.exe")" = 'MZ other' ] || fail "beside_others: the other program changed"
 
 echo "install checks: $failures failed"
 [ "$failures" = 0 ]
