@@ -10,13 +10,13 @@ namespace app {
 namespace {
 
 // Runs `dialog` as the main window; its destruction posts WM_QUIT, which
-// the message loop takes at once. The run's result does not matter: every
-// ending of either mode leaves the program with exit code 0.
+// the message loop takes at once. How the dialog ended does not matter:
+// every ending of either mode leaves the program with exit code 0. A
+// dialog that could not be created ends the program at once instead.
 template <typename ModeDialog>
-void RunMainDialog(framework::Application& application) {
+BOOL RunModeDialog(framework::Application& application) {
   ModeDialog dialog;
-  application.SetMainWindow(&dialog);
-  dialog.DoModal();
+  return application.RunMainDialog(dialog) ? TRUE : FALSE;
 }
 
 }  // namespace
@@ -24,11 +24,9 @@ void RunMainDialog(framework::Application& application) {
 // No dialog hosts an ActiveX control, so no control container is set up.
 BOOL SetupApp::InitInstance() {
   if (RequestsUninstall(CommandLine(), payload::IsLeadByte)) {
-    RunMainDialog<uninstall::UninstallDialog>(*this);
-  } else {
-    RunMainDialog<install::WelcomePage>(*this);
+    return RunModeDialog<uninstall::UninstallDialog>(*this);
   }
-  return TRUE;
+  return RunModeDialog<install::WelcomePage>(*this);
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "framework/Application.h"
 
+#include "framework/Dialog.h"
+
 namespace framework {
 namespace {
 
@@ -14,6 +16,14 @@ Application::~Application() {
 }
 
 Application* Application::Current() { return currentApplication; }
+
+bool Application::RunMainDialog(Dialog& dialog) {
+  SetMainWindow(&dialog);
+  if (dialog.DoModal() != -1) return true;
+  SetMainWindow(nullptr);
+  exitCode_ = kExitNoMainWindow;
+  return false;
+}
 
 void Application::Run() {
   MSG message;

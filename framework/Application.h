@@ -35,6 +35,13 @@ class Application {
   Dialog* MainWindow() const { return mainWindow_; }
   void SetMainWindow(Dialog* dialog) { mainWindow_ = dialog; }
 
+  // Runs `dialog` modally as the main window. False when it could not be
+  // created at all (a missing template, exhausted resources): no window
+  // will then post WM_QUIT, so the caller must not enter the message loop,
+  // and the exit code becomes kExitNoMainWindow.
+  bool RunMainDialog(Dialog& dialog);
+  static constexpr int kExitNoMainWindow = 2;
+
   // The command line without the program's own name (see CommandLine.h).
   const char* CommandLine() const { return commandLine_; }
   void SetCommandLine(const char* commandLine) { commandLine_ = commandLine; }

@@ -4,7 +4,8 @@
 #   first and runs the second from inside its handler), exchanges an edit's
 #   text and a radio group both ways, dispatches a custom command through
 #   the message map, loads the string table (a missing entry is empty), and
-#   ends the process with 0 when the first dialog, the main window, is gone;
+#   ends the process with 0 when the first dialog, the main window, is gone,
+#   or with 2 at once when the main window cannot be created;
 # - the handle owners close what they own exactly once (handles_probe);
 # - the message pump of long work waits out its interval (message_pump_probe);
 # - after the start-up restriction a DLL planted beside the program is not
@@ -59,6 +60,12 @@ run_driver "$work/escape.txt" "$work/escape.log" >/dev/null ||
   { echo "FAIL: escape:"; cat "$work/escape.log"; failures=$((failures + 1)); }
 
 cd "$folder"
+# A main window that cannot be created ends the program with 2 at once,
+# instead of leaving it waiting for a message that never comes.
+status=0
+timeout -k 5 30 "$HARNESS_WINE" 'C:\probes\framework_probe.exe' missing > "$work/missing.log" 2>&1 || status=$?
+[ "$status" = 2 ] ||
+  { echo "FAIL: a main window that cannot be created: exit status $status, not 2"; failures=$((failures + 1)); }
 status=0
 wine_run 'C:\probes\handles_probe.exe' > "$work/handles.log" || status=$?
 [ "$status" = 0 ] || { echo "FAIL: handle owners:"; cat "$work/handles.log"; failures=$((failures + 1)); }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "framework/Application.h"
@@ -72,13 +73,22 @@ class FirstDialog : public framework::Dialog {
   int clicks_ = 0;
 };
 
+// A dialog whose template the program does not have.
+class MissingDialog : public framework::Dialog {
+ public:
+  MissingDialog() : framework::Dialog(999) {}
+};
+
+// "missing" on the command line: a main window that cannot be created.
 class ProbeApp : public framework::Application {
  public:
   BOOL InitInstance() override {
+    if (std::strstr(CommandLine(), "missing")) {
+      MissingDialog missing;
+      return RunMainDialog(missing) ? TRUE : FALSE;
+    }
     FirstDialog first;
-    SetMainWindow(&first);
-    first.DoModal();
-    return TRUE;
+    return RunMainDialog(first) ? TRUE : FALSE;
   }
 };
 
