@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "tests/host/TestSupport.h"
@@ -199,6 +200,33 @@ TEST_F(PackToolTest, FailedBuildLeavesNoPackage) {
   EXPECT_NE(Stderr().find("missing-file"), std::string::npos);
   EXPECT_FALSE(Exists(package_));
   EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"bad.lst", "image", "root", "stderr"}));
+}
+
+// No install folder is shorter than "C:\": a name of 257 bytes or more can
+// never be installed. One that does not fit below the 64-bit default
+// folder (38 bytes) builds, with a warning.
+TEST_F(PackToolTest, NamesMustFitBelowTheShortestInstallFolder) {
+  struct Case {
+    size_t length;
+    int status;
+    bool warned;
+  };
+  for (const Case c : {Case{257, 1, false}, Case{256, 0, true}, Case{222, 0, true},
+                       Case{221, 0, false}}) {
+    const std::string name = "d\\" + std::string(c.length - 2, 'n');
+    WriteFile(dir_ / "long.lst", name + "\troot/a.txt\n");
+    ToolRun run =
+        Pack("build --image " + image_ + " --out " + package_ + " --list " + dir_ / "long.lst", dir_);
+    EXPECT_EQ(run.status, c.status) << c.length;
+    EXPECT_EQ(Exists(package_), c.status == 0) << c.length;
+    const std::string errors = Stderr();
+    EXPECT_EQ(errors.find("warning") != std::string::npos, c.warned) << c.length << ": " << errors;
+    if (c.status != 0) {
+      EXPECT_NE(errors.find("name too long"), std::string::npos) << errors;
+      EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    }
+    std::remove(package_.c_str());
+  }
 }
 
 }  // namespace

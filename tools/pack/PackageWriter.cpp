@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "install/FolderRules.h"
 #include "payload/NameRules.h"
 #include "payload/PayloadFormat.h"
 
@@ -26,6 +27,27 @@ using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 std::string SystemMessage(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
+}
+
+// Every path below the install folder must fit MAX_PATH with its NUL. No
+// folder is shorter than "C:\", so a longer name can never be installed;
+// one that does not fit below the default folder of a 32-bit program on
+// 64-bit Windows needs a folder shorter than most users choose.
+void CheckNameFitsInstallFolders(const std::string& name) {
+  static const char kShortestFolder[] = "C:\\";
+  static const char kDefaultFolder64[] = "C:\\Program Files (x86)\\Tavisk\\Parvane\\";
+  if (install::CheckInstallFolder(kShortestFolder, name.size()) == install::FolderProblem::kTooLong) {
+    throw PackError("name too long for any install folder: " + std::to_string(name.size()) +
+                    " bytes (at most " +
+                    std::to_string(payload::kMaxPath - sizeof kShortestFolder) + "): \"" + name +
+                    "\"");
+  }
+  if (install::CheckInstallFolder(kDefaultFolder64, name.size()) == install::FolderProblem::kTooLong) {
+    std::fprintf(stderr,
+                 "parvane-pack: warning: \"%s\" (%zu bytes) does not fit below %s; it installs "
+                 "only into a shorter folder\n",
+                 name.c_str(), name.size(), kDefaultFolder64);
+  }
 }
 
 void CheckEntries(const PackOptions& options, const std::vector<PackEntry>& entries) {
@@ -53,6 +75,7 @@ void CheckEntries(const PackOptions& options, const std::vector<PackEntry>& entr
     if (!payload::IsEntryNameSafe(entry.folderName, entry.fileName)) {
       throw PackError("unsafe name (leaves the install folder or names a device): \"" + name + "\"");
     }
+    CheckNameFitsInstallFolders(name);
     if (!seen.insert(name).second) {
       std::fprintf(stderr, "parvane-pack: warning: \"%s\" appears twice; the first entry wins\n",
                    name.c_str());
