@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <regex>
 #include <set>
@@ -88,6 +89,32 @@ TEST_F(InstallerResources, DialogTemplatesArePresent) {
     const bool extended = d.size() >= 26 && d[0] == 1 && d[1] == 0 && d[2] == 0xFF && d[3] == 0xFF;
     EXPECT_TRUE(extended || d.size() >= 18) << "dialog " << id << " is " << d.size() << " bytes";
   }
+}
+
+// The About box's icon sits in a 20 x 20 dialog-unit frame at 11, 17, as
+// its template must say.
+TEST_F(InstallerResources, AboutBoxIconControlIsTwentyByTwenty) {
+  const Resource* about = find(ResourceId::of(kDialog), ResourceId::of(100));
+  ASSERT_NE(about, nullptr) << "no About box template";
+  std::vector<DialogItem> items;
+  ASSERT_NO_THROW(items = parseDialogItems(about->data));
+  int icons = 0;
+  for (const DialogItem& item : items) {
+    std::string name = item.className;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool isStatic = item.classOrdinal == 0x0082 || name == "static";
+    if (!isStatic || (item.style & 0x1F) != 0x3) continue;  // SS_ICON
+    ++icons;
+    EXPECT_EQ(std::vector<int>({item.x, item.y, item.cx, item.cy}),
+              std::vector<int>({11, 17, 20, 20}));
+  }
+  std::string seen;
+  for (const DialogItem& item : items) {
+    seen += " [" + std::to_string(item.classOrdinal) + " " + item.className + " style " +
+            std::to_string(item.style) + " " + std::to_string(item.cx) + "x" +
+            std::to_string(item.cy) + "]";
+  }
+  EXPECT_EQ(icons, 1) << "icon controls in the About box:" << seen;
 }
 
 // "48x48 32-bit" for what a group entry shows.

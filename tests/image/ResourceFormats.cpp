@@ -28,6 +28,21 @@ std::string utf16z(const std::vector<std::uint8_t>& d, std::size_t at, std::size
   return utf16ToUtf8(text);
 }
 
+// A name or ordinal field of a dialog template: none (0), an ordinal
+// (0xFFFF, then the number) or a NUL-terminated UTF-16 text. Returns the
+// offset after it.
+std::size_t nameOrOrdinal(const std::vector<std::uint8_t>& d, std::size_t at,
+                          std::uint16_t* ordinal, std::string* name) {
+  if (u16(d, at) == 0xFFFF) {
+    if (ordinal) *ordinal = u16(d, at + 2);
+    return at + 4;
+  }
+  std::size_t end = at;
+  const std::string text = utf16z(d, at, d.size(), &end);
+  if (name) *name = text;
+  return end;
+}
+
 std::size_t align4(std::size_t at) { return (at + 3) & ~std::size_t{3}; }
 
 std::size_t rowBytes(std::size_t bits) { return (bits + 31) / 32 * 4; }
@@ -50,6 +65,32 @@ std::map<unsigned, std::string> stringTable(const std::vector<Resource>& resourc
     }
   }
   return table;
+}
+
+std::vector<DialogItem> parseDialogItems(const std::vector<std::uint8_t>& data) {
+  if (u16(data, 0) != 1 || u16(data, 2) != 0xFFFF) throw std::runtime_error("not DLGTEMPLATEEX");
+  const std::uint32_t style = u32(data, 12);
+  const std::size_t count = u16(data, 16);
+  std::size_t at = nameOrOrdinal(data, 26, nullptr, nullptr);  // menu
+  at = nameOrOrdinal(data, at, nullptr, nullptr);              // window class
+  at = nameOrOrdinal(data, at, nullptr, nullptr);              // caption
+  if (style & 0x40) at = nameOrOrdinal(data, at + 6, nullptr, nullptr);  // DS_SETFONT: typeface
+  std::vector<DialogItem> items;
+  for (std::size_t i = 0; i < count; ++i) {
+    at = align4(at);
+    DialogItem item;
+    item.style = u32(data, at + 8);
+    item.x = static_cast<std::int16_t>(u16(data, at + 12));
+    item.y = static_cast<std::int16_t>(u16(data, at + 14));
+    item.cx = static_cast<std::int16_t>(u16(data, at + 16));
+    item.cy = static_cast<std::int16_t>(u16(data, at + 18));
+    item.id = u32(data, at + 20);
+    at = nameOrOrdinal(data, at + 24, &item.classOrdinal, &item.className);
+    at = nameOrOrdinal(data, at, nullptr, nullptr);  // title
+    at += 2 + u16(data, at);                         // creation data
+    items.push_back(item);
+  }
+  return items;
 }
 
 std::vector<IconGroupEntry> parseIconGroup(const std::vector<std::uint8_t>& data) {

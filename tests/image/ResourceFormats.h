@@ -33,6 +33,17 @@ struct VersionInfo {
 // Throws std::runtime_error when the tree is malformed.
 VersionInfo parseVersionInfo(const std::vector<std::uint8_t>& data);
 
+// One control of an extended dialog template (DLGTEMPLATEEX).
+struct DialogItem {
+  std::uint32_t style = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  std::uint32_t id = 0;
+  std::uint16_t classOrdinal = 0;  // 0x0082 is a static control; 0 for a named class
+  std::string className;           // UTF-8, for a named class
+};
+// Throws std::runtime_error when the template is malformed or not extended.
+std::vector<DialogItem> parseDialogItems(const std::vector<std::uint8_t>& data);
+
 // The text as UTF-8, or nothing when the bytes are not GBK; badOffset then
 // tells where decoding stopped.
 std::optional<std::string> decodeGbk(const std::vector<std::uint8_t>& bytes,
