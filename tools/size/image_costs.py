@@ -19,6 +19,8 @@ PARTS = [
     ("the program's own code: wizard, installation",
      r"libsetup_install\.a|libfolder_rules\.a|libuninstall_entry\.a"),
     ("the program's own code: uninstallation", r"libsetup_uninstall\.a|libremoval_rules\.a"),
+    ("the program's own code: folder ownership rules",
+     r"libowned_folders\.a|libsystem_folders\.a"),
     ("the program's own code: framework, look, start-up",
      r"libframework\.a|libsetup_ui\.a|libcommand_line\.a|ParvaneSetup\.dir|app_entry"),
     ("relocations", r"^dll stuff$"),
