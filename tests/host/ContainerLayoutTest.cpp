@@ -105,6 +105,9 @@ TEST_F(ContainerLayoutTest, LimitsAreEnforcedAndNothingIsLeftBehind) {
       {"file name of 1000 bytes", {{"", std::string(1000, 'n'), source}}, ""},
       {"folder name of 1000 bytes", {{std::string(999, 'd') + "\\", "n", source}}, ""},
       {"folder without backslash", {{"sub", "n", source}}, ""},
+      // Below "C:\\", the shortest install folder, the path would not fit
+      // 260 bytes with its NUL.
+      {"name of 257 bytes", {{std::string(199, 'd') + "\\", std::string(57, 'n'), source}}, ""},
       {"name leaving the folder", {{"..\\", "n", source}}, ""},
       {"drive letter", {{"", "C:x", source}}, ""},
       {"missing source", {{"", "n", dir_ / "missing"}}, ""},
@@ -119,10 +122,11 @@ TEST_F(ContainerLayoutTest, LimitsAreEnforcedAndNothingIsLeftBehind) {
     EXPECT_EQ(ListFolder(dir_.path()).size(), 3u) << c.name;  // no partial file
   }
 
-  // The largest names and title still pack.
+  // The largest title and the longest name any install folder can hold
+  // still pack.
   pack::PackOptions options = Options();
   options.title = std::string(999, 't');
-  pack::WritePackage(options, {{std::string(998, 'd') + "\\", std::string(999, 'n'), source}});
+  pack::WritePackage(options, {{std::string(199, 'd') + "\\", std::string(56, 'n'), source}});
   auto reader = std::make_unique<payload::PayloadReader>(output_);
   EXPECT_EQ(reader->ReadDirectory(output_), payload::PAYLOAD_OK);
 }
