@@ -40,6 +40,14 @@ std::vector<size_t> BackslashPositions(const std::string& text) {
   return positions;
 }
 
+std::vector<size_t> SeparatorPositions(const std::string& text) {
+  std::vector<size_t> positions;
+  ForEachSingleByte(text, [&](size_t i, unsigned char byte) {
+    if (byte == '\\' || byte == '/') positions.push_back(i);
+  });
+  return positions;
+}
+
 bool EndsWithBackslash(const std::string& text) {
   bool last = false;
   ForEachSingleByte(text, [&](size_t i, unsigned char byte) {

@@ -11,6 +11,10 @@ namespace payload {
 // Positions of the backslash characters of `text` (never trail bytes).
 std::vector<size_t> BackslashPositions(const std::string& text);
 
+// Positions of the separators of a path, '\\' and '/' (never trail bytes):
+// Windows reads both in a folder the user typed.
+std::vector<size_t> SeparatorPositions(const std::string& text);
+
 // True when the last character of `text` is a backslash.
 bool EndsWithBackslash(const std::string& text);
 

@@ -22,10 +22,11 @@ static_assert(sizeof(z_stream) == 56, "32-bit Windows zlib stream layout");
 constexpr uint32_t kDivideFirstAbove = 10000000;
 
 // Where each folder along `path` ends, and the path itself when it does not
-// end in a backslash.
+// end in a separator. Entry names never hold '/', but the target folder
+// the user typed may.
 std::vector<size_t> PrefixEnds(const std::string& path) {
-  std::vector<size_t> ends = BackslashPositions(path);
-  if (!EndsWithBackslash(path)) ends.push_back(path.size());
+  std::vector<size_t> ends = SeparatorPositions(path);
+  if (ends.empty() || ends.back() + 1 != path.size()) ends.push_back(path.size());
   return ends;
 }
 
@@ -326,7 +327,7 @@ std::string PayloadReader::FirstLinkAfter(const std::string& path, size_t checke
 }
 
 void PayloadReader::CreateFolderChain(const std::string& path) {
-  for (size_t position : BackslashPositions(path)) {
+  for (size_t position : SeparatorPositions(path)) {
     if (position >= 1) CreateFolder(path.substr(0, position));
   }
   CreateFolder(path);

@@ -226,6 +226,10 @@ TEST_F(ExtractAllTest, TargetFolderGetsExactlyOneTrailingBackslash) {
   RemoveTree(target_);
   ASSERT_EQ(Extract(bytes, target_ + "\\"), payload::PAYLOAD_OK);
   EXPECT_EQ(Output("a"), "A");
+  // Windows reads '/' as a separator in a typed folder: every missing
+  // folder along it is made.
+  ASSERT_EQ(Extract(bytes, dir_ / "new/deeper"), payload::PAYLOAD_OK);
+  EXPECT_EQ(ReadFile(dir_ / "new/deeper/a"), "A");
 }
 
 TEST_F(ExtractAllTest, EmptyTargetFolderIsRefusedBeforeAnything) {

@@ -302,18 +302,19 @@ diff -r "$work/expected" "$work/d_drive/第二 安装/Parvane" > "$work/diff2.tx
 check_shortcuts "$second" "second install"
 expect_helper_lines "$second" "second install"
 
-# --- A brand-new folder beside another program's installs; a reinstall
-# over the recorded installation keeps what the product wrote there since,
-# whatever case the folder is typed in.
+# --- A brand-new folder beside another program's installs, typed with '/'
+# as Windows allows; a reinstall over the recorded installation keeps what
+# the product wrote there since, whatever case and separators the folder
+# is typed with.
 mkdir -p "$work/d_drive/Tools/other-app"
 printf 'MZ other' > "$work/d_drive/Tools/other-app/tool.exe"
 drive beside_others <<SCRIPT
-type 1005 "D:\\Tools\\Parvane\\"
+type 1005 "D:/Tools/Parvane"
 click 1
 waittext 1002 安装Parvane成功. 30000
 click 2
 exit 0
-regvalue $product_key "install path" REG_SZ $(reg_sz 'D:\Tools\Parvane\')
+regvalue $product_key "install path" REG_SZ $(reg_sz 'D:/Tools/Parvane\')
 SCRIPT
 mkdir -p "$work/d_drive/Tools/Parvane/Data"
 printf 'written by the product' > "$work/d_drive/Tools/Parvane/Data/state.dat"
