@@ -8,7 +8,12 @@ JOBS       := $(shell nproc)
 PACK       := $(HOST_DIR)/tools/pack/parvane-pack
 FUZZ_TIME  ?= 60
 
-.PHONY: all deps host windows package sign test run fuzz bench clean
+# Every PE file the build links carries this time stamp, so that two builds
+# of one commit are byte for byte the same: by default the commit's time.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 0)
+export SOURCE_DATE_EPOCH
+
+.PHONY: all deps host windows package release-package release-check sign test run fuzz bench clean
 
 all: package
 
@@ -28,6 +33,25 @@ windows: deps
 # The installer: the Windows image with the product's files packed behind it.
 package: host windows
 	@scripts/pack-installer.sh $(HOST_DIR) $(WIN_DIR) $(BUILD)/ParvaneSetup.exe
+
+# Only what a release is made of, without the tests: the packing tool, the
+# button bitmaps, the installer image and the product's programs, packed.
+RELEASE_HOST_TARGETS := parvane-pack button_bitmaps
+RELEASE_WIN_TARGETS  := ParvaneSetup standin_parvane standin_guard standin_skinctl \
+                        standin_guard_driver
+release-package: deps
+	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release \
+	  -DPARVANE_WIN32_BUILD=$(abspath $(WIN_DIR)) >/dev/null
+	@cmake --build $(HOST_DIR) -j$(JOBS) --target $(RELEASE_HOST_TARGETS)
+	@cmake -S . -B $(WIN_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	@cmake --build $(WIN_DIR) -j$(JOBS) --target $(RELEASE_WIN_TARGETS)
+	@scripts/pack-installer.sh $(HOST_DIR) $(WIN_DIR) $(BUILD)/ParvaneSetup.exe
+
+# Two clean builds of the commit in two folders must be byte for byte the
+# same, with the commit's time and correct PE checksums (about 75 s).
+release-check:
+	@scripts/release-check.sh
 
 # A signed release: SIGN_CERT and SIGN_KEY name the certificate and key
 # (PEM); SIGN_PASS is the key's pass phrase, if any.

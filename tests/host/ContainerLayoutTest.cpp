@@ -131,6 +131,41 @@ TEST_F(ContainerLayoutTest, LimitsAreEnforcedAndNothingIsLeftBehind) {
   EXPECT_EQ(reader->ReadDirectory(output_), payload::PAYLOAD_OK);
 }
 
+// A package is a PE file whose checksum covers the payload too, computed
+// here the way the loader checks it: one 16-bit word at a time, the carry
+// folded in after each, the field itself as zero. An image that is no PE
+// file is copied as it is.
+TEST_F(ContainerLayoutTest, APackageOfAPeImageCarriesTheWholeFilesChecksum) {
+  std::string pe = image;
+  const size_t peAt = 0x80, fieldAt = peAt + 4 + 20 + 64;
+  pe.replace(0, 2, "MZ");
+  pe.replace(0x3C, 4, std::string("\x80\0\0\0", 4));
+  pe.replace(peAt, 4, std::string("PE\0\0", 4));
+  pe.replace(fieldAt, 4, "\x12\x34\x56\x78");
+  for (const std::string& payload : {std::string("odd"), MixedContent(70001, 3)}) {
+    pack::PackOptions options = Options();
+    WriteFile(image_, pe);
+    pack::WritePackage(options, Sources({{"", "a", payload}}));
+    const std::string bytes = ReadFile(output_);
+    std::string padded = bytes;
+    padded.replace(fieldAt, 4, 4, '\0');
+    if (padded.size() % 2) padded += '\0';
+    uint32_t sum = 0;
+    for (size_t i = 0; i < padded.size(); i += 2) {
+      sum += static_cast<unsigned char>(padded[i]) | static_cast<unsigned char>(padded[i + 1]) << 8;
+      sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    const uint32_t expected = sum + static_cast<uint32_t>(bytes.size());
+    const auto* field = reinterpret_cast<const unsigned char*>(bytes.data() + fieldAt);
+    EXPECT_EQ(field[0] | field[1] << 8 | field[2] << 16 | static_cast<uint32_t>(field[3]) << 24,
+              expected)
+        << bytes.size() << " bytes";
+    EXPECT_EQ(bytes.substr(0, fieldAt), pe.substr(0, fieldAt));
+  }
+  pack::WritePackage(Options(), Sources({{"", "a", "A"}}));
+  EXPECT_EQ(ReadFile(output_).substr(0, image.size()), image);
+}
+
 TEST(PackageName, SplitsAtTheLastBackslashCharacter) {
   EXPECT_EQ(pack::SplitPackageName("a\\b\\c.txt").folderName, "a\\b\\");
   EXPECT_EQ(pack::SplitPackageName("a\\b\\c.txt").fileName, "c.txt");

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "install/FolderRules.h"
 #include "payload/NameRules.h"
 #include "payload/PayloadFormat.h"
+#include "tools/pack/PeChecksum.h"
 
 namespace pack {
 namespace {
@@ -106,8 +108,12 @@ class TemporaryOutput {
     if (size > 0 && std::fwrite(data, 1, size, file_.get()) != size) {
       throw PackError(SystemMessage("cannot write", path_));
     }
+    checksum_.Add(data, size);
     position_ += static_cast<int64_t>(size);
   }
+  // The PE checksum field at `offset`, written as zero, gets the checksum
+  // of the whole file when it is committed.
+  void FillChecksumAt(size_t offset) { checksumAt_ = offset; }
   void WriteInt32(int64_t value) {
     const auto v = static_cast<uint32_t>(value);
     const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
@@ -119,6 +125,17 @@ class TemporaryOutput {
   int64_t position() const { return position_; }
 
   void Commit() {
+    if (checksumAt_ != 0) {
+      const uint32_t value = checksum_.Value();
+      const unsigned char bytes[4] = {static_cast<unsigned char>(value),
+                                      static_cast<unsigned char>(value >> 8),
+                                      static_cast<unsigned char>(value >> 16),
+                                      static_cast<unsigned char>(value >> 24)};
+      if (std::fseek(file_.get(), static_cast<long>(checksumAt_), SEEK_SET) != 0 ||
+          std::fwrite(bytes, 1, sizeof bytes, file_.get()) != sizeof bytes) {
+        throw PackError(SystemMessage("cannot write", path_));
+      }
+    }
     if (std::fflush(file_.get()) != 0 || fsync(fileno(file_.get())) != 0) {
       throw PackError(SystemMessage("cannot write", path_));
     }
@@ -134,6 +151,8 @@ class TemporaryOutput {
   std::string path_;
   FilePtr file_;
   int64_t position_ = 0;
+  PeChecksum checksum_;
+  size_t checksumAt_ = 0;
   bool committed_ = false;
 };
 
@@ -235,8 +254,14 @@ void CopyImage(const std::string& imagePath, TemporaryOutput& output) {
   FilePtr image(std::fopen(imagePath.c_str(), "rb"));
   if (!image) throw PackError(SystemMessage("cannot open image", imagePath));
   std::vector<unsigned char> buffer(kChunk);
-  for (;;) {
+  for (bool first = true;; first = false) {
     size_t count = std::fread(buffer.data(), 1, buffer.size(), image.get());
+    // A PE image's checksum is made again for the whole package.
+    const size_t checksumAt = first ? PeChecksum::FieldOffset(buffer.data(), count) : 0;
+    if (checksumAt != 0) {
+      std::fill_n(buffer.begin() + static_cast<std::ptrdiff_t>(checksumAt), 4, 0);
+      output.FillChecksumAt(checksumAt);
+    }
     output.Write(buffer.data(), count);
     if (count < buffer.size()) break;
   }
