@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the project's private 32-bit prefix
-# (build/wine/prefix), creating the prefix and the zh_CN locale on first
-# use. A caller's WINEPREFIX wins, so tests can work on a copy.
+# Runs a Windows program under Wine in one of the project's private
+# prefixes, creating it and the zh_CN locale on first use: a 32-bit Windows
+# (build/wine/prefix) or, with PARVANE_WINE_ARCH=win64, a 64-bit one
+# (build/wine/prefix64), where the 32-bit installer runs as it does on
+# 64-bit Windows. A caller's WINEPREFIX wins, so tests can work on a copy
+# (of a prefix of the kind PARVANE_WINE_ARCH names).
 #   scripts/wine.sh PROGRAM.exe [ARGS...]
 #   scripts/wine.sh --prepare          # only make sure the prefix exists
 #   scripts/wine.sh --server           # prepare, then start a persistent wineserver
@@ -11,8 +14,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 wine_dir=$root/build/wine
 
-export WINEPREFIX=${WINEPREFIX:-$wine_dir/prefix}
-export WINEARCH=win32
+case ${PARVANE_WINE_ARCH:=win32} in
+  win32) default_prefix=$wine_dir/prefix ;;
+  win64) default_prefix=$wine_dir/prefix64 ;;
+  *) echo "wine.sh: PARVANE_WINE_ARCH must be win32 or win64, not $PARVANE_WINE_ARCH" >&2; exit 2 ;;
+esac
+export WINEPREFIX=${WINEPREFIX:-$default_prefix}
+export WINEARCH=$PARVANE_WINE_ARCH
 export WINEDEBUG=${WINEDEBUG:--all}
 # No menu entries written to $HOME, no Mono or Gecko prompts.
 # PARVANE_DLL_OVERRIDES adds overrides of a test's own (one that plants a DLL
@@ -29,7 +37,7 @@ unset LC_ALL
 stamp=$WINEPREFIX/.parvane-prefix-2
 
 prefix_intact() {
-  grep -q '#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null &&
+  grep -q "#arch=$WINEARCH" "$WINEPREFIX/system.reg" 2>/dev/null &&
     [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] &&
     [ -f "$stamp" ]
 }
@@ -114,7 +122,7 @@ prepare() {
   # Flushes the registry to disk before the prefix counts as done.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w
-  if [ "$ok" = 1 ] && grep -q '#arch=win32' "$WINEPREFIX/system.reg" 2>/dev/null &&
+  if [ "$ok" = 1 ] && grep -q "#arch=$WINEARCH" "$WINEPREFIX/system.reg" 2>/dev/null &&
      [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
     date -u +%FT%TZ > "$stamp"
   else

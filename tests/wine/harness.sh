@@ -175,15 +175,39 @@ wine_private_prefix() {
   export WINEPREFIX=$1/prefix
 }
 
+# reg32 ARGS...: Wine's reg tool on the registry as the 32-bit installer
+# sees it: on a 64-bit prefix, HKLM\SOFTWARE's 32-bit view.
+reg32() {
+  wine_run reg "$@" /reg:32
+}
+
+# program_files: the Program Files folder the prefix gives a 32-bit
+# program, as Windows names it: C:\Program Files on 32-bit Windows,
+# C:\Program Files (x86) on 64-bit Windows.
+program_files() {
+  if [ -z "${_harness_program_files:-}" ]; then
+    _harness_program_files=$(reg32 query 'HKLM\Software\Microsoft\Windows\CurrentVersion' \
+        /v ProgramFilesDir | iconv -f GBK -t UTF-8 | tr -d '\r' |
+      sed -n 's/^ *ProgramFilesDir *REG_SZ *//p')
+    [ -n "$_harness_program_files" ] || { echo "program_files: not in the registry" >&2; return 1; }
+  fi
+  printf '%s\n' "$_harness_program_files"
+}
+
+# default_folder: the install folder the target page proposes.
+default_folder() {
+  printf '%s\n' "$(program_files)"'\Tavisk\Parvane\'
+}
+
 # forget_installation: the prefix as it was before any installation (make
 # run installs into the project's prefix): no registry records, no files in
 # the default folder, no shortcuts.
 forget_installation() {
   local drive_c=$WINEPREFIX/drive_c
-  wine_run reg delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane' /f >/dev/null 2>&1 || true
-  wine_run reg delete 'HKLM\SOFTWARE\Tavisk' /f >/dev/null 2>&1 || true
-  wine_run reg delete 'HKLM\SYSTEM\CurrentControlSet\Control' /v PSLastBootSystemRoot /f >/dev/null 2>&1 || true
-  rm -rf "$drive_c/Program Files/Tavisk" \
+  reg32 delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane' /f >/dev/null 2>&1 || true
+  reg32 delete 'HKLM\SOFTWARE\Tavisk' /f >/dev/null 2>&1 || true
+  reg32 delete 'HKLM\SYSTEM\CurrentControlSet\Control' /v PSLastBootSystemRoot /f >/dev/null 2>&1 || true
+  rm -rf "$(win_path_to_unix "$(program_files)")/Tavisk" \
     "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane" \
     "$drive_c/users/Public/Desktop/Parvane.lnk"
 }
@@ -191,7 +215,7 @@ forget_installation() {
 # record_install_folder FOLDER: the product key's "install path" as an
 # installation leaves it; uninstall mode reads it before it shows anything.
 record_install_folder() {
-  wine_run reg add 'HKLM\SOFTWARE\Tavisk\Parvane' /v 'install path' /d "$1" /f >/dev/null
+  reg32 add 'HKLM\SOFTWARE\Tavisk\Parvane' /v 'install path' /d "$1" /f >/dev/null
 }
 
 # reg_sz TEXT: a REG_SZ value as the driver's `regvalue` reads it under

@@ -85,7 +85,7 @@ prefix_tree > "$work/refused.before"
 drive refused_folders <<SCRIPT
 $(refused 'C:\' '不能安装到磁盘的根目录：\r\nC:\\r\n'"$own_folder" refused-drive-root)
 $(refused 'C:\windows\' "$system_folder"'\r\nC:\windows\\r\n'"$own_folder")
-$(refused 'C:\Program Files\' "$system_folder"'\r\nC:\Program Files\\r\n'"$own_folder" refused-system-folder)
+$(refused "$(program_files)\\" "$system_folder"'\r\n'"$(program_files)"'\\r\n'"$own_folder" refused-system-folder)
 $(refused "C:\\users\\$user" "$system_folder"'\r\nC:\users\'"$user"'\r\n'"$own_folder")
 $(refused 'C:\Tools\other-app' "$holds_others"'\r\nC:\Tools\other-app\tool.exe\r\n卸载Parvane时会删除这个目录中的全部内容。请选择一个空的或新的目录，例如：\r\nC:\Tools\other-app\Parvane\')
 type 1005 "C:\Tools\"
@@ -185,7 +185,7 @@ fi
 [ ! -e "$log" ] || fail "a failed installation started a helper program: $(cat "$log")"
 
 # --- The full installation into the default folder.
-folder='C:\Program Files\Tavisk\Parvane\'
+folder=$(default_folder)
 drive full_install <<SCRIPT
 text 1005 "$folder"
 textlog 1002
@@ -221,7 +221,7 @@ regvalue $product_key company REG_SZ $(reg_sz Corvantis)
 regvalue $product_key "install path" REG_SZ $(reg_sz "$folder")
 noregvalue $control_key PSLastBootSystemRoot
 SCRIPT
-installed=$drive_c/Program\ Files/Tavisk/Parvane
+installed=$(win_path_to_unix "$folder")
 diff -r "$work/expected" "$installed" > "$work/diff.txt" 2>&1 ||
   fail "installed files differ from the package: $(head -5 "$work/diff.txt")"
 [ "$(find "$installed" -type f | wc -l)" = 25 ] || fail "expected 25 installed files"
@@ -269,11 +269,11 @@ expect_helper_lines "$folder" "first install"
 # --- A second install elsewhere: values and shortcuts follow it; values
 # other programs changed are written again, those they added stay; the
 # SYSTEM hive path is copied once listed.
-wine_run reg add "$uninstall_key" /v Publisher /d Other /f >/dev/null
-wine_run reg add "$uninstall_key" /v Comments /d Other /f >/dev/null
-wine_run reg add "$product_key" /v Extra /d Kept /f >/dev/null
+reg32 add "$uninstall_key" /v Publisher /d Other /f >/dev/null
+reg32 add "$uninstall_key" /v Comments /d Other /f >/dev/null
+reg32 add "$product_key" /v Extra /d Kept /f >/dev/null
 hive='\Device\HarddiskVolume1\WINDOWS\system32\config\SYSTEM'
-wine_run reg add 'HKLM\SYSTEM\CurrentControlSet\Control\hivelist' /v '\REGISTRY\MACHINE\SYSTEM' /d "$hive" /f >/dev/null
+reg32 add 'HKLM\SYSTEM\CurrentControlSet\Control\hivelist' /v '\REGISTRY\MACHINE\SYSTEM' /d "$hive" /f >/dev/null
 rm -f "$log"
 second='D:\第二 安装\Parvane\'
 mkdir -p "$WINEPREFIX/dosdevices"

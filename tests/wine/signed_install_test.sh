@@ -55,7 +55,7 @@ drive_c=$WINEPREFIX/drive_c
 forget_installation
 mkdir -p "$drive_c/setup"
 cp "$signed" "$drive_c/setup/ParvaneSetup.exe"
-folder='C:\Program Files\Tavisk\Parvane\'
+folder=$(default_folder)
 cat > "$work/install.txt" <<SCRIPT
 $(to_target_page '"C:\setup\ParvaneSetup.exe"')
 text 1005 "$folder"
@@ -68,7 +68,7 @@ exit 0
 regvalue $uninstall_key DisplayName REG_SZ $(reg_sz Parvane)
 SCRIPT
 check_with_driver install "$work/install.txt" "$work/install.log" || fail "the signed installer's run"
-installed="$drive_c/Program Files/Tavisk/Parvane"
+installed=$(win_path_to_unix "$folder")
 diff -r "$work/expected" "$installed" > "$work/diff.txt" 2>&1 ||
   fail "installed files differ from the package: $(head -5 "$work/diff.txt")"
 [ "$(find "$installed" -type f | wc -l)" = 25 ] || fail "expected 25 installed files"

@@ -28,8 +28,8 @@ cp "$package" "$drive_c/setup/ParvaneSetup.exe"
 log=$drive_c/setup/standin.log
 windows_log='C:\setup\standin.log'
 
-folder='C:\Program Files\Tavisk\Parvane\'
-installed="$drive_c/Program Files/Tavisk/Parvane"
+folder=$(default_folder)
+installed=$(win_path_to_unix "$folder")
 shortcuts=("$start_menu_folder/Parvane.lnk" "$drive_c/users/Public/Desktop/Parvane.lnk"
            "$quick_launch/Parvane.lnk")
 # The uninstall entry's own command, starting the copy inside the install
@@ -55,7 +55,7 @@ SCRIPT
 # Everything on drive C but the install folder, the shortcuts, the helper
 # log and the folders Wine writes into by itself.
 outside_tree() {
-  (cd "$drive_c" && find . \( -path './Program Files/Tavisk/Parvane' -o -path ./windows/temp \
+  (cd "$drive_c" && find . \( -path "./${installed#"$drive_c"/}" -o -path ./windows/temp \
       -o -path "./users/$user/Temp" -o -path "./users/$user/AppData/Local" -o -path ./setup \
       -o -name Parvane.lnk \) -prune -o -printf '%y %s %p\n' | sort)
 }
@@ -182,10 +182,10 @@ exit 0
 SCRIPT
 left=$(cd "$installed" 2>/dev/null && find . | sort | paste -sd' ' || true)
 [ -z "$left" ] || [ "$left" = ". ./InstallGuardDrv.exe" ] || fail "the second run left $left"
-[ -d "$drive_c/Program Files/Tavisk" ] || fail "the second run removed the maker's folder above the install folder"
+[ -d "${installed%/*}" ] || fail "the second run removed the maker's folder above the install folder"
 
 # --- Without a recorded folder: the error box alone, then exit code 1.
-wine_run reg delete "$product_key" /f >/dev/null
+reg32 delete "$product_key" /f >/dev/null
 check no_product_key <<SCRIPT
 start "C:\\setup\\ParvaneSetup.exe" uninstall
 messagebox 错误 "Parvane 安装不完全，需要重新安装"
@@ -193,7 +193,7 @@ gone $caption 0
 click 1
 exit 1
 SCRIPT
-wine_run reg add "$product_key" /v Name /d Parvane /f >/dev/null
+reg32 add "$product_key" /v Name /d Parvane /f >/dev/null
 check no_install_path <<SCRIPT
 start "C:\\setup\\ParvaneSetup.exe" uninstall
 messagebox 错误 "Parvane 安装不完全，需要重新安装"
@@ -245,7 +245,15 @@ refused relative 'Tavisk\Parvane\' '程序文件没有删除：注册表中记�
 refused drive_root 'C:\' '程序文件没有删除：注册表中记录的安装目录是磁盘的根目录：C:'
 refused share_root '\\server\share\' '程序文件没有删除：注册表中记录的安装目录是网络共享的根目录：\\server\share'
 refused profile "C:\\users\\$user\\" "程序文件没有删除：注册表中记录的安装目录是系统文件夹，或包含系统文件夹：C:\\users\\$user"
-refused program_files 'C:\Program Files\' '程序文件没有删除：注册表中记录的安装目录是系统文件夹，或包含系统文件夹：C:\Program Files'
+protected='程序文件没有删除：注册表中记录的安装目录是系统文件夹，或包含系统文件夹：'
+refused program_files 'C:\Program Files\' "${protected}C:\\Program Files"
+# On 64-bit Windows the 32-bit program's own Program Files, the 32-bit
+# system folder and ProgramData are refused as well.
+if [ "$(program_files)" != 'C:\Program Files' ]; then
+  refused program_files_x86 "$(program_files)\\" "$protected$(program_files)"
+  refused syswow64 'C:\windows\syswow64\' "${protected}C:\\windows\\syswow64"
+  refused program_data 'C:\ProgramData\' "${protected}C:\\ProgramData"
+fi
 refused windows 'C:\windows\' '程序文件没有删除：注册表中记录的安装目录是系统文件夹，或包含系统文件夹：C:\windows' \
   uninstall-refused
 keep_shot uninstall-refused

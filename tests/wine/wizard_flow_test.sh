@@ -132,7 +132,7 @@ SCRIPT
 
 scenario "target: the default folder in the choosing layout, typed text stays, Quit ends" <<SCRIPT
 $(target_page)
-text 1005 "C:\\Program Files\\Tavisk\\Parvane\\"
+text 1005 "$(default_folder)"
 text 2 退出(&Q)
 visible 1004 1
 visible 1005 1
