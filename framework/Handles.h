@@ -80,10 +80,17 @@ struct GdiObjectTraits {
   static void Close(Type object) { ::DeleteObject(object); }
 };
 
+struct IconTraits {
+  using Type = HICON;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type icon) { ::DestroyIcon(icon); }
+};
+
 using ScopedFileHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedProcessHandle = ScopedHandle<ProcessHandleTraits>;
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 using ScopedRegistryKey = ScopedHandle<RegistryKeyTraits>;
 using ScopedGdiObject = ScopedHandle<GdiObjectTraits>;
+using ScopedIcon = ScopedHandle<IconTraits>;
 
 }  // namespace framework

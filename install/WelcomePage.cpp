@@ -1,6 +1,7 @@
 #include "install/WelcomePage.h"
 
 #include <memory>
+#include <utility>
 
 #include "framework/DataExchange.h"
 #include "install/LicencePage.h"
@@ -9,17 +10,17 @@
 
 namespace install {
 
-WelcomePage::WelcomePage()
-    : ui::ProductDialog(IDD_WELCOME_PAGE, IDI_WIZARD), titleFont_(ui::CreateTitleFont()) {}
+WelcomePage::WelcomePage() : ui::ProductDialog(IDD_WELCOME_PAGE, IDI_WIZARD) {}
 
 void WelcomePage::DoDataExchange(framework::DataExchange& exchange) {
   framework::ExchangeControl(exchange, IDC_WELCOME_TITLE, titleLine_);
 }
 
-BOOL WelcomePage::OnInitDialog() {
-  ui::ProductDialog::OnInitDialog();
-  titleLine_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.Get()), TRUE);
-  return TRUE;
+// The old font stays alive until the control has the new one.
+void WelcomePage::ApplyDpi(UINT dpi) {
+  framework::ScopedGdiObject font = ui::CreateTitleFont(dpi);
+  titleLine_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  titleFont_ = std::move(font);
 }
 
 void WelcomePage::OnNext() {

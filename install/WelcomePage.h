@@ -16,7 +16,8 @@ class WelcomePage : public ui::ProductDialog {
 
  protected:
   void DoDataExchange(framework::DataExchange& exchange) override;
-  BOOL OnInitDialog() override;
+  // The title font at the window's DPI.
+  void ApplyDpi(UINT dpi) override;
 
   BEGIN_MESSAGE_MAP(WelcomePage, ui::ProductDialog)
     ON_COMMAND(IDOK, OnNext)
@@ -26,7 +27,8 @@ class WelcomePage : public ui::ProductDialog {
   void OnNext();
 
   framework::Control titleLine_;
-  // Created with the page and deleted with it, after its window is gone.
+  // Made when the page opens and again when its DPI changes; deleted with
+  // the page, after its window is gone.
   framework::ScopedGdiObject titleFont_;
 };
 

@@ -1,18 +1,33 @@
 #include "ui/ProductDialog.h"
 
+#include <utility>
+
 #include "ui/AboutBox.h"
-#include "ui/WindowLook.h"
 
 namespace ui {
 
 ProductDialog::ProductDialog(UINT templateId, UINT iconId)
-    : framework::Dialog(templateId), icon_(LoadWindowIcon(iconId)) {}
+    : framework::Dialog(templateId), iconId_(iconId) {}
 
 BOOL ProductDialog::OnInitDialog() {
   framework::Dialog::OnInitDialog();
   AppendAboutEntry(Handle());
-  SetWindowIcons(Handle(), icon_);
+  const UINT dpi = WindowDpi(Handle());
+  icons_ = LoadWindowIcons(iconId_, dpi);
+  SetWindowIcons(Handle(), icons_);
+  ApplyDpi(dpi);
   return TRUE;
+}
+
+LRESULT ProductDialog::OnDpiChanged(WPARAM dpis, LPARAM, bool& handled) {
+  const UINT dpi = HIWORD(dpis);
+  WindowIcons icons = LoadWindowIcons(iconId_, dpi);
+  SetWindowIcons(Handle(), icons);
+  // The window no longer uses the old icons once the new ones are set.
+  icons_ = std::move(icons);
+  ApplyDpi(dpi);
+  handled = false;
+  return 0;
 }
 
 LRESULT ProductDialog::OnSysCommand(WPARAM command, LPARAM, bool& handled) {
@@ -26,12 +41,12 @@ LRESULT ProductDialog::OnSysCommand(WPARAM command, LPARAM, bool& handled) {
 }
 
 LRESULT ProductDialog::OnPaint(WPARAM, LPARAM, bool& handled) {
-  handled = PaintMinimisedIcon(Handle(), icon_);
+  handled = PaintMinimisedIcon(Handle(), icons_.big.Get());
   return 0;
 }
 
 LRESULT ProductDialog::OnQueryDragIcon(WPARAM, LPARAM, bool&) {
-  return reinterpret_cast<LRESULT>(icon_);
+  return reinterpret_cast<LRESULT>(icons_.big.Get());
 }
 
 }  // namespace ui

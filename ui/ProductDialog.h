@@ -1,12 +1,16 @@
 // The base of the installer's four large windows (the three wizard pages
 // and the uninstall dialog): each opens with the product icon and the About
-// entry, and the entry opens the About box.
+// entry, and the entry opens the About box. The program declares itself
+// aware of each monitor's DPI, so the system scales the templates' fonts
+// and layouts, and each window takes icons, and fonts of its own, at the
+// DPI of the monitor it is on, again when it moves to another.
 #pragma once
 
 #include <windows.h>
 
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
+#include "ui/WindowLook.h"
 
 namespace ui {
 
@@ -15,14 +19,16 @@ class ProductDialog : public framework::Dialog {
   ProductDialog(UINT templateId, UINT iconId);
 
  protected:
-  HICON Icon() const { return icon_; }
-
   // The standard initialisation, then the About entry and the icons.
   BOOL OnInitDialog() override;
 
   BEGIN_MESSAGE_MAP(ProductDialog, framework::Dialog)
     ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
   END_MESSAGE_MAP()
+
+  // Fonts a window made itself are made again for the new DPI here.
+  virtual void ApplyDpi(UINT) {}
 
   // The About entry opens the About box; every other system command goes
   // on to the default processing.
@@ -34,7 +40,12 @@ class ProductDialog : public framework::Dialog {
   LRESULT OnQueryDragIcon(WPARAM, LPARAM, bool&);
 
  private:
-  HICON icon_;
+  // Icons at the new DPI; the default processing then moves and sizes the
+  // window to the rectangle the system suggests.
+  LRESULT OnDpiChanged(WPARAM dpis, LPARAM, bool& handled);
+
+  UINT iconId_;
+  WindowIcons icons_;
 };
 
 }  // namespace ui

@@ -206,7 +206,7 @@ TEST_F(InstallerResources, LicenceIsGbkTextWithCrLf) {
       << "the licence differs from " << gLicencePath;
 }
 
-TEST_F(InstallerResources, ManifestAsksForCommonControlsSixAndAdministrator) {
+TEST_F(InstallerResources, ManifestAsksForCommonControlsSixAdministratorAndEachMonitorsDpi) {
   const Resource* manifest = find(ResourceId::of(kManifest), ResourceId::of(1));
   ASSERT_NE(manifest, nullptr) << "no manifest (type 24, id 1)";
   const std::string xml(manifest->data.begin(), manifest->data.end());
@@ -230,6 +230,15 @@ TEST_F(InstallerResources, ManifestAsksForCommonControlsSixAndAdministrator) {
   EXPECT_EQ(controls["version"], "6.0.0.0");
   EXPECT_EQ(controls["publicKeyToken"], "6595b64144ccf1df");
   EXPECT_EQ(level["level"], "requireAdministrator");
+  // Windows 10 1703 and later take dpiAwareness, older systems dpiAware;
+  // without either, Windows stretches the windows as a blurred bitmap.
+  auto setting = [&](const std::string& name) {
+    const std::regex value("<" + name + R"re(\b[^>]*>([^<]*)</)re" + name + ">");
+    std::smatch match;
+    return std::regex_search(xml, match, value) ? match[1].str() : std::string("(missing)");
+  };
+  EXPECT_EQ(setting("dpiAwareness"), "PerMonitorV2, PerMonitor");
+  EXPECT_EQ(setting("dpiAware"), "true/pm");
 }
 
 TEST_F(InstallerResources, VersionResourceNamesTheInstaller) {

@@ -44,8 +44,8 @@ _harness_wait_for_file() {
 }
 
 # wine_session_start [--user-display]: prepares the prefix, starts a display
-# (an own Xvfb unless --user-display or WINE_SESSION_USER_DISPLAY=1 and
-# DISPLAY is set), a persistent wineserver and the idle process that keeps
+# (an own Xvfb of WINE_SESSION_SCREEN pixels, 1280x1024 unless set, unless
+# --user-display or WINE_SESSION_USER_DISPLAY=1 and DISPLAY is set), a persistent wineserver and the idle process that keeps
 # the desktop and services warm. Sets DISPLAY for the rest of the script.
 wine_session_start() {
   local user_display=${WINE_SESSION_USER_DISPLAY:-0}
@@ -59,7 +59,7 @@ wine_session_start() {
     :
   else
     # -displayfd picks a free display and reports it once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+    Xvfb -displayfd 3 -screen 0 "${WINE_SESSION_SCREEN:-1280x1024}x24" -nolisten tcp \
       3>"$WINE_SESSION_DIR/display" >"$WINE_SESSION_DIR/xvfb.log" 2>&1 </dev/null &
     WINE_SESSION_XVFB_PID=$!
     if ! _harness_wait_for_file "$WINE_SESSION_DIR/display" 10 "$WINE_SESSION_XVFB_PID"; then

@@ -64,6 +64,7 @@ const Entry kCommands[] = {
     {"nostyle", 2, 2, NoStyleCommand},
     {"dialogrect", 5, 5, DialogRectCommand},
     {"dialogsize", 2, 2, DialogSizeCommand},
+    {"clientsize", 3, 3, ClientSizeCommand},
     {"windowrect-centred-over", 1, 1, CentredOverCommand},
     {"windowrect-centred-screen", 0, 0, CentredScreenCommand},
     {"owner", 1, 1, OwnerCommand},

@@ -111,6 +111,23 @@ void DialogSizeCommand(Driver& driver, const Command& command) {
   }
 }
 
+// The client area in pixels, each side within PERCENT % of the one given:
+// how large a window came out at the screen's DPI.
+void ClientSizeCommand(Driver& driver, const Command& command) {
+  const HWND window = TheWindow(driver);
+  const long width = static_cast<long>(ParseNumber(command.args[0]));
+  const long height = static_cast<long>(ParseNumber(command.args[1]));
+  const long percent = static_cast<long>(ParseNumber(command.args[2]));
+  RECT saw{};
+  GetClientRect(window, &saw);
+  auto within = [&](long value, long wanted) { return std::labs(value - wanted) * 100 <= wanted * percent; };
+  if (!within(saw.right, width) || !within(saw.bottom, height)) {
+    throw Failure{"client area " + std::to_string(width) + "x" + std::to_string(height) +
+                      " within " + std::to_string(percent) + " %",
+                  "client area " + RectText(saw)};
+  }
+}
+
 void CentredOverCommand(Driver& driver, const Command& command) {
   const HWND window = TheWindow(driver);
   const HWND over = FindTopWindow(driver.processId, command.args[0]);
