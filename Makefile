@@ -49,7 +49,7 @@ release-package: deps
 	@scripts/pack-installer.sh $(HOST_DIR) $(WIN_DIR) $(BUILD)/ParvaneSetup.exe
 
 # Two clean builds of the commit in two folders must be byte for byte the
-# same, with the commit's time and correct PE checksums (about 75 s).
+# same, with the commit's time and correct PE checksums (70 to 95 s).
 release-check:
 	@scripts/release-check.sh
 
