@@ -73,6 +73,11 @@ dialogrect 1 191 168 50 14
 dialogrect 2 252 168 50 14
 dialogrect 1005 35 32 220 23
 font 1005 Arial $((20 * dpi / 96)) 956
+# Moved to a monitor of twice the DPI and back, it makes its font again.
+dpichanged $((2 * dpi))
+font 1005 Arial $((40 * dpi / 96)) 956
+dpichanged $dpi
+font 1005 Arial $((20 * dpi / 96)) 956
 font-not -1 Arial
 nostyle 0 0x00030000
 $(about_box_over 安装Parvane)

@@ -61,6 +61,17 @@ void IconCommand(Driver& driver, const Command& command) {
   }
 }
 
+// Wine gives every window the screen's one DPI, so a move to a monitor of
+// another DPI is played to the window from inside its process.
+void DpiChangedCommand(Driver& driver, const Command& command) {
+  Query query{};
+  query.kind = kQueryDpiChanged;
+  query.dpi = static_cast<UINT>(ParseNumber(command.args[0]));
+  if (driver.hooks.Ask(TheWindow(driver), query).answer != kAnswerGiven) {
+    throw Failure{"the window told of DPI " + command.args[0], "no answer from its process"};
+  }
+}
+
 void FontCommand(Driver& driver, const Command& command) {
   const Query answer = AskFont(driver, TheControl(driver, command.args[0]));
   const std::string expected =

@@ -58,6 +58,7 @@ const Entry kCommands[] = {
     {"firstline-above", 2, 2, FirstLineAboveCommand},
     {"icon", 2, 2, IconCommand},
     {"font", 4, 4, FontCommand},
+    {"dpichanged", 1, 1, DpiChangedCommand},
     {"font-not", 2, 2, FontNotCommand},
     {"style", 2, 2, StyleCommand},
     {"exstyle", 2, 2, ExStyleCommand},

@@ -102,6 +102,7 @@ void NoStyleCommand(Driver& driver, const Command& command);
 // Geometry.cpp
 void DialogRectCommand(Driver& driver, const Command& command);
 void DialogSizeCommand(Driver& driver, const Command& command);
+void DpiChangedCommand(Driver& driver, const Command& command);
 void ClientSizeCommand(Driver& driver, const Command& command);
 void CentredOverCommand(Driver& driver, const Command& command);
 void CentredScreenCommand(Driver& driver, const Command& command);

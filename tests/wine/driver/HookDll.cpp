@@ -76,6 +76,16 @@ void Answer(HWND window, DWORD driverId) {
     case kQueryTextLog:
       query.answer = StartTextLog(driverId, query.textLog, window) ? kAnswerGiven : kAnswerRefused;
       break;
+    case kQueryDpiChanged: {
+      // What Windows sends when the window moves to a monitor of that DPI;
+      // the suggested rectangle is where it is, so it stays there.
+      RECT where{};
+      GetWindowRect(window, &where);
+      SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(query.dpi, query.dpi),
+                   reinterpret_cast<LPARAM>(&where));
+      query.answer = kAnswerGiven;
+      break;
+    }
   }
 }
 

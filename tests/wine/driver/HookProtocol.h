@@ -29,6 +29,7 @@ enum : DWORD {
   kQueryDialogUnits = 3,  // MapDialogRect of `units` on the window
   kQueryIcon = 4,         // WM_GETICON with `iconType`
   kQueryTextLog = 5,      // (re)start log number `textLog` of the window's texts
+  kQueryDpiChanged = 6,   // WM_DPICHANGED to `dpi`, the window's own rectangle suggested
 };
 
 enum : DWORD { kAnswerNone = 0, kAnswerGiven = 1, kAnswerRefused = 2 };
@@ -45,6 +46,7 @@ struct Query {
   RECT units;       // kQueryDialogUnits: dialog units, mapped coordinate by coordinate
   WPARAM iconType;  // kQueryIcon: ICON_BIG or ICON_SMALL
   DWORD textLog;    // kQueryTextLog: which of TextLogs::logs
+  UINT dpi;         // kQueryDpiChanged: the DPI the window is told it now has
 
   // Written by the hook. kAnswerRefused: no system menu (kQuerySystemMenu),
   // not a dialog (kQueryDialogUnits).

@@ -81,6 +81,7 @@ Query Hooks::Ask(HWND window, const Query& query) {
   shared->units = query.units;
   shared->iconType = query.iconType;
   shared->textLog = query.textLog;
+  shared->dpi = query.dpi;
   DWORD_PTR ignored = 0;
   if (!SendMessageTimeoutA(window, RegisterWindowMessageA(kQueryMessage), GetCurrentProcessId(), 0,
                            SMTO_ABORTIFHUNG, kAnswerMs, &ignored)) {
