@@ -28,24 +28,61 @@ namespace {
 
 constexpr UINT_PTR kStatusLineSubclass = 1;
 
-LRESULT CALLBACK StatusLineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR, DWORD_PTR) {
-  if (message == WM_SETTEXT) {
-    // The text arrives as the window's own character set expects it.
-    const LRESULT result = ::IsWindowUnicode(window)
-                               ? ::DefWindowProcW(window, message, wParam, lParam)
-                               : ::DefWindowProcA(window, message, wParam, lParam);
-    ::InvalidateRect(window, nullptr, TRUE);
-    return result;
-  }
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, StatusLineProc, kStatusLineSubclass);
-  return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
 }  // namespace
 
-void StatusLine::PaintOnlyWhenAsked() const {
-  if (Handle()) ::SetWindowSubclass(Handle(), StatusLineProc, kStatusLineSubclass, 0);
+void StatusLine::PaintOnlyWhenAsked() {
+  if (!Handle()) return;
+  announce_ = ::RegisterWindowMessageA(kStatusTextMessage);
+  waiting_ = ::SetWindowSubclass(Handle(), Procedure, kStatusLineSubclass,
+                                 reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void StatusLine::SetText(const char* text) {
+  if (!waiting_) {
+    Control::SetText(text);
+    return;
+  }
+  latest_ = text;
+  ::SendMessageA(Handle(), announce_, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
+  // One invalidation per painting is enough; the next paint shows the latest.
+  if (!pending_) ::InvalidateRect(Handle(), nullptr, TRUE);
+  pending_ = true;
+}
+
+void StatusLine::Store() {
+  if (!pending_) return;
+  pending_ = false;
+  // The default procedure stores the text without painting it.
+  ::DefWindowProcA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
+}
+
+LRESULT CALLBACK StatusLine::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR self) {
+  auto* line = reinterpret_cast<StatusLine*>(self);
+  if (message == line->announce_) return 0;
+  switch (message) {
+    case WM_PAINT:
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      line->Store();
+      break;
+    case WM_SETTEXT: {
+      // A text set from elsewhere replaces one still waiting.
+      line->pending_ = false;
+      // The text arrives as the window's own character set expects it.
+      const LRESULT result = ::IsWindowUnicode(window)
+                                 ? ::DefWindowProcW(window, message, wParam, lParam)
+                                 : ::DefWindowProcA(window, message, wParam, lParam);
+      ::InvalidateRect(window, nullptr, TRUE);
+      return result;
+    }
+    case WM_NCDESTROY:
+      line->waiting_ = false;
+      line->pending_ = false;
+      ::RemoveWindowSubclass(window, Procedure, kStatusLineSubclass);
+      break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace framework

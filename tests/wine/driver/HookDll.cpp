@@ -93,6 +93,7 @@ void Answer(HWND window, DWORD driverId) {
 // the first, not looked up again on each.
 UINT queryMessage = 0;
 UINT settleMessage = 0;
+UINT statusTextMessage = 0;
 
 UINT Registered(UINT& message, const char* name) {
   if (message == 0) message = RegisterWindowMessageA(name);
@@ -125,6 +126,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   if (code == HC_ACTION) {
     const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (handled->message == WM_SETTEXT) uidriver::RecordText(handled->hwnd);
+    if (handled->message ==
+        uidriver::Registered(uidriver::statusTextMessage, uidriver::kStatusTextMessage)) {
+      uidriver::RecordGivenText(handled->hwnd, reinterpret_cast<const char*>(handled->lParam));
+    }
     if (handled->message == PBM_SETPOS) uidriver::RecordPosition(handled->hwnd);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -60,6 +60,11 @@ struct Query {
   BOOL hasIcon;
 };
 
+// What a status line of the program sends its control with each text it is
+// given, lParam the text (framework/Controls.h): the control itself learns
+// the latest only when it paints or is asked.
+constexpr char kStatusTextMessage[] = "Parvane.StatusText";
+
 // Every text a window is given: after each WM_SETTEXT the WH_CALLWNDPROCRET
 // hook reads the window's text back (HookTextLog.h says why) into a mapping
 // that the driver creates, named with its process id, so that the log

@@ -124,6 +124,14 @@ void RecordText(HWND window) {
   sharedLogs.Append(window, text);
 }
 
+void RecordGivenText(HWND window, const char* text) {
+  if (!sharedLogs.Records(window)) return;
+  WindowText given;
+  given.size = static_cast<DWORD>(lstrlenA(text));
+  CopyMemory(given.text, text, given.size < sizeof given.text ? given.size : sizeof given.text);
+  sharedLogs.Append(window, given);
+}
+
 void RecordPosition(HWND window) {
   if (!sharedLogs.Records(window)) return;
   const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));

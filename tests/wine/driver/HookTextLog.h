@@ -20,6 +20,10 @@ bool StartTextLog(DWORD driverId, DWORD index, HWND window);
 // one. Runs in the window's thread.
 void RecordText(HWND window);
 
+// When a status line announces `text` to its control `window`: appends it
+// as given, without asking the control, which would take it at once.
+void RecordGivenText(HWND window, const char* text);
+
 // After a progress bar `window` has handled PBM_SETPOS: appends the
 // position it now holds, in decimal, to every log of it, so a log shows
 // the positions a busy handler sets between two reads from outside.
