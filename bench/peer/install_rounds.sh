@@ -17,6 +17,7 @@ ours() {
 type 1005 "$target"
 stopwatch start
 click 1
+unhook
 waittext 1002 安装Parvane成功. 600000
 stopwatch print install
 click 2

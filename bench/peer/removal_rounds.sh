@@ -23,6 +23,7 @@ start "C:\\bench\\ParvaneSetup.exe" uninstall
 window 卸载Parvane 30000
 stopwatch start
 key enter
+unhook
 waittext 1000 删除成功 600000
 stopwatch print removal
 click 1

@@ -13,6 +13,11 @@ void SleepCommand(Driver&, const Command& command) {
   Sleep(static_cast<DWORD>(ParseNumber(command.args[0])));
 }
 
+// Under Wine every message a hooked thread sends passes the hooks through
+// the server: a timed run after an action drops them, so that the program
+// works as it does for a user.
+void UnhookCommand(Driver& driver, const Command&) { driver.hooks.Detach(); }
+
 void PrintCommand(Driver&, const Command& command) {
   std::string text;
   for (const std::string& arg : command.args) text += (text.empty() ? "" : " ") + arg;
@@ -89,6 +94,7 @@ const Entry kCommands[] = {
     {"screenshot", 1, 1, ScreenshotCommand},
     {"stopwatch", 1, 2, StopwatchCommand},
     {"sleep", 1, 1, SleepCommand},
+    {"unhook", 0, 0, UnhookCommand},
     {"dump", 0, 0, DumpCommand},
     {"print", 0, kAny, PrintCommand},
 };
