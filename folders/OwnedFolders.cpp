@@ -27,33 +27,12 @@ std::string FoldSingleBytes(const std::string& path) {
   return folded;
 }
 
-// Windows ignores trailing dots and blanks of a path component.
-std::string TrimComponent(std::string component) {
-  if (component == "." || component == "..") return component;
-  while (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
-    component.pop_back();
-  }
-  return component;
-}
-
-std::vector<std::string> SplitComponents(const std::string& text) {
-  std::vector<std::string> components;
-  size_t start = 0;
-  std::vector<size_t> separators = payload::BackslashPositions(text);
-  separators.push_back(text.size());
-  for (size_t end : separators) {
-    components.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return components;
-}
-
 // Resolves "." and ".." the way Windows does: ".." never climbs above the
 // first `fixed` components (a UNC path's server and share).
 std::vector<std::string> ResolveComponents(const std::vector<std::string>& raw, size_t fixed) {
   std::vector<std::string> resolved;
   for (const std::string& piece : raw) {
-    const std::string component = TrimComponent(piece);
+    const std::string component = payload::TrimmedComponent(piece);
     if (component.empty() || component == ".") continue;
     if (component == "..") {
       if (resolved.size() > fixed) resolved.pop_back();
@@ -115,14 +94,14 @@ std::string ComparablePath(const std::string& path) {
   const std::string text = WithoutDevicePrefix(FoldSingleBytes(path));
   if (text.size() >= 2 && IsDriveLetter(text[0]) && text[1] == ':') {
     const bool rooted = text.size() >= 3 && text[2] == '\\';
-    const std::string rest = Join(ResolveComponents(SplitComponents(text.substr(2)), 0));
+    const std::string rest = Join(ResolveComponents(payload::PathComponents(text.substr(2)), 0));
     return text.substr(0, 2) + (rooted ? "\\" : "") + rest;
   }
   if (IsUnc(text)) {
-    return "\\\\" + Join(ResolveComponents(SplitComponents(text.substr(2)), 2));
+    return "\\\\" + Join(ResolveComponents(payload::PathComponents(text.substr(2)), 2));
   }
   const bool rooted = !text.empty() && text[0] == '\\';
-  return (rooted ? "\\" : "") + Join(ResolveComponents(SplitComponents(text), 0));
+  return (rooted ? "\\" : "") + Join(ResolveComponents(payload::PathComponents(text), 0));
 }
 
 bool IsAbsoluteFolder(const std::string& folder) {
@@ -149,7 +128,7 @@ FolderCheck CheckOwnableFolder(const std::string& folder,
     return check;
   }
   if (IsUnc(comparable)) {
-    const size_t components = SplitComponents(comparable.substr(2)).size();
+    const size_t components = payload::PathComponents(comparable.substr(2)).size();
     if (!IsAbsoluteFolder(folder)) {
       check.refusal = FolderRefusal::kNotAbsolute;
     } else if (components <= 2) {

@@ -22,27 +22,17 @@ struct PackageTree {
   }
 };
 
-std::string WithoutTrailingDotsAndBlanks(std::string component) {
-  while (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
-    component.pop_back();
-  }
-  return component;
-}
-
 PackageTree TreeOf(const std::vector<std::string>& entryPaths) {
   PackageTree tree;
   for (const std::string& entryPath : entryPaths) {
-    const std::string path = payload::FoldCase(entryPath);
+    const std::vector<std::string> components =
+        payload::PathComponents(payload::FoldCase(entryPath));
     std::string relative;
-    size_t start = 0;
-    std::vector<size_t> separators = payload::BackslashPositions(path);
-    separators.push_back(path.size());
-    for (size_t end : separators) {
-      const std::string component = WithoutTrailingDotsAndBlanks(path.substr(start, end - start));
-      start = end + 1;
-      if (component.empty()) continue;
+    for (size_t i = 0; i < components.size(); ++i) {
+      const std::string component = payload::TrimmedComponent(components[i]);
+      if (component.empty() || component == "." || component == "..") continue;
       relative += (relative.empty() ? "" : "\\") + component;
-      (end == path.size() ? tree.files : tree.folders).push_back(relative);
+      (i + 1 == components.size() ? tree.files : tree.folders).push_back(relative);
     }
   }
   for (std::vector<std::string>* paths : {&tree.files, &tree.folders}) {
@@ -70,7 +60,8 @@ std::string FindForeignBelow(const std::string& folder, const std::string& relat
 
 }  // namespace
 
-std::string FindForeignEntry(const std::string& folder, const std::vector<std::string>& entryPaths) {
+std::string FindForeignEntry(const std::string& folder,
+                             const std::vector<std::string>& entryPaths) {
   std::string base = folder;
   if (!payload::EndsWithBackslash(base)) base += '\\';
   return FindForeignBelow(base, std::string(), TreeOf(entryPaths));

@@ -48,6 +48,26 @@ std::vector<size_t> SeparatorPositions(const std::string& text) {
   return positions;
 }
 
+std::vector<std::string> PathComponents(const std::string& path) {
+  std::vector<std::string> components;
+  size_t start = 0;
+  std::vector<size_t> separators = BackslashPositions(path);
+  separators.push_back(path.size());
+  for (size_t end : separators) {
+    components.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return components;
+}
+
+std::string TrimmedComponent(std::string component) {
+  if (component == "." || component == "..") return component;
+  while (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
+    component.pop_back();
+  }
+  return component;
+}
+
 bool EndsWithBackslash(const std::string& text) {
   bool last = false;
   ForEachSingleByte(text, [&](size_t i, unsigned char byte) {
@@ -64,18 +84,15 @@ bool IsEntryNameSafe(const std::string& folderName, const std::string& fileName)
   // looked for in every byte: a lead byte in front must not hide them.
   if (path.find_first_of(":/") != std::string::npos) return false;
 
-  size_t start = 0;
-  std::vector<size_t> separators = BackslashPositions(path);
-  separators.push_back(path.size());
-  for (size_t end : separators) {
-    std::string component = path.substr(start, end - start);
-    bool isLast = end == path.size();
+  const std::vector<std::string> components = PathComponents(path);
+  for (size_t i = 0; i < components.size(); ++i) {
+    const std::string& component = components[i];
+    const bool isLast = i + 1 == components.size();
     // The file name may be empty (the entry then fails on its own), but a
     // folder level may not.
     if (component.empty() ? !isLast : IsDotsAndBlanks(component) || IsDeviceName(component)) {
       return false;
     }
-    start = end + 1;
   }
   return true;
 }

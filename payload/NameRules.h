@@ -15,6 +15,14 @@ std::vector<size_t> BackslashPositions(const std::string& text);
 // Windows reads both in a folder the user typed.
 std::vector<size_t> SeparatorPositions(const std::string& text);
 
+// The components of `path` between its backslashes (never trail bytes),
+// empty ones kept: a\\b\ gives "a", "", "b" and "".
+std::vector<std::string> PathComponents(const std::string& path);
+
+// A path component as Windows reads it: trailing dots and blanks dropped,
+// except in "." and "..".
+std::string TrimmedComponent(std::string component);
+
 // True when the last character of `text` is a backslash.
 bool EndsWithBackslash(const std::string& text);
 

@@ -38,13 +38,16 @@ std::string SystemMessage(const std::string& what, const std::string& path) {
 void CheckNameFitsInstallFolders(const std::string& name) {
   static const char kShortestFolder[] = "C:\\";
   static const char kDefaultFolder64[] = "C:\\Program Files (x86)\\Tavisk\\Parvane\\";
-  if (install::CheckInstallFolder(kShortestFolder, name.size()) == install::FolderProblem::kTooLong) {
+  auto fitsBelow = [&](const char* folder) {
+    return install::CheckInstallFolder(folder, name.size()) != install::FolderProblem::kTooLong;
+  };
+  if (!fitsBelow(kShortestFolder)) {
     throw PackError("name too long for any install folder: " + std::to_string(name.size()) +
                     " bytes (at most " +
                     std::to_string(payload::kMaxPath - sizeof kShortestFolder) + "): \"" + name +
                     "\"");
   }
-  if (install::CheckInstallFolder(kDefaultFolder64, name.size()) == install::FolderProblem::kTooLong) {
+  if (!fitsBelow(kDefaultFolder64)) {
     std::fprintf(stderr,
                  "parvane-pack: warning: \"%s\" (%zu bytes) does not fit below %s; it installs "
                  "only into a shorter folder\n",
