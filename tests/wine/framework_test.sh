@@ -18,7 +18,6 @@ source "$root/tests/wine/harness.sh"
 work=$(mktemp -d)
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start
-failures=0
 
 folder=$WINEPREFIX/drive_c/probes
 rm -rf "$folder" && mkdir -p "$folder"
@@ -27,7 +26,7 @@ cp "$probes"/framework_probe.exe "$probes"/handles_probe.exe "$probes"/message_p
 
 # The edit starts with its member's text, the radio group with index 1; the
 # script types a new text, picks the third radio, counts twice, goes on.
-cat > "$work/chain.txt" <<'SCRIPT'
+check chained_dialogs <<'SCRIPT'
 start "C:\probes\framework_probe.exe"
 window 框架测试一
 text 1001 初始文字
@@ -50,28 +49,22 @@ click 2
 gone 框架测试二
 exit 0
 SCRIPT
-run_driver "$work/chain.txt" "$work/chain.log" >/dev/null ||
-  { echo "FAIL: chained dialogs:"; cat "$work/chain.log"; failures=$((failures + 1)); }
 
 # Escape on the first dialog ends the program just the same.
-printf 'start "C:\\probes\\framework_probe.exe"\nwindow 框架测试一\nkey escape\nexit 0\n' \
-  > "$work/escape.txt"
-run_driver "$work/escape.txt" "$work/escape.log" >/dev/null ||
-  { echo "FAIL: escape:"; cat "$work/escape.log"; failures=$((failures + 1)); }
+check escape < <(printf 'start "C:\\probes\\framework_probe.exe"\nwindow 框架测试一\nkey escape\nexit 0\n')
 
 cd "$folder"
 # A main window that cannot be created ends the program with 2 at once,
 # instead of leaving it waiting for a message that never comes.
 status=0
 timeout -k 5 30 "$HARNESS_WINE" 'C:\probes\framework_probe.exe' missing > "$work/missing.log" 2>&1 || status=$?
-[ "$status" = 2 ] ||
-  { echo "FAIL: a main window that cannot be created: exit status $status, not 2"; failures=$((failures + 1)); }
+[ "$status" = 2 ] || fail "a main window that cannot be created: exit status $status, not 2"
 status=0
 wine_run 'C:\probes\handles_probe.exe' > "$work/handles.log" || status=$?
-[ "$status" = 0 ] || { echo "FAIL: handle owners:"; cat "$work/handles.log"; failures=$((failures + 1)); }
+[ "$status" = 0 ] || fail "handle owners: $(cat "$work/handles.log")"
 status=0
 wine_run 'C:\probes\message_pump_probe.exe' > "$work/pump.log" || status=$?
-[ "$status" = 0 ] || { echo "FAIL: message pump:"; cat "$work/pump.log"; failures=$((failures + 1)); }
+[ "$status" = 0 ] || fail "message pump: $(cat "$work/pump.log")"
 
 # Wine shows the search order of LoadLibrary for a DLL the program loads
 # itself; it cannot show the loader's resolution of static imports, which
@@ -79,11 +72,11 @@ wine_run 'C:\probes\message_pump_probe.exe' > "$work/pump.log" || status=$?
 status=0
 wine_run 'C:\probes\dll_search_probe.exe' plain > "$work/plain.log" || status=$?
 grep -q '^LOADED' "$work/plain.log" ||
-  { echo "FAIL: without the restriction the planted DLL should load (the control case): $(cat "$work/plain.log")"; failures=$((failures + 1)); }
+  fail "without the restriction the planted DLL should load (the control case): $(cat "$work/plain.log")"
 status=0
 wine_run 'C:\probes\dll_search_probe.exe' restricted > "$work/restricted.log" || status=$?
 grep -q '^NOT LOADED 126' "$work/restricted.log" ||
-  { echo "FAIL: after the restriction the planted DLL was loaded: $(cat "$work/restricted.log")"; failures=$((failures + 1)); }
+  fail "after the restriction the planted DLL was loaded: $(cat "$work/restricted.log")"
 
 echo "framework checks: $failures failed"
 [ "$failures" = 0 ]

@@ -8,10 +8,8 @@ pack=$1 stub=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"; "$root/scripts/wine.sh" --stop' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-drive_c=${WINEPREFIX:-$root/build/wine/prefix}/drive_c
+source "$root/tests/wine/harness.sh"
+drive_c=$WINEPREFIX/drive_c
 "$root/scripts/wine.sh" --prepare
 
 # --- one package: nested and GBK folders (one with a 0x5C trail byte), a
