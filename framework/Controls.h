@@ -80,7 +80,8 @@ class ProgressBar : public Control {
   void StepIt() const { Send(PBM_STEPIT); }
   // Steps `count` times with painting held back, then asks for one repaint
   // at the next look at the message queue: a bar that repaints itself at
-  // every step, as under Wine, costs milliseconds a step.
+  // every step, as under Wine, costs milliseconds a step. The bar ends where
+  // `count` PBM_STEPITs take it, starting over past the top as they do.
   void StepQuietly(int count) const;
   void SetPosition(int position) const { Send(PBM_SETPOS, static_cast<WPARAM>(position)); }
   int Position() const { return static_cast<int>(Send(PBM_GETPOS)); }

@@ -75,22 +75,26 @@ int main() {
   ::InitCommonControls();
   HWND parent = ::CreateWindowA("PumpProbe", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 100,
                                 nullptr, nullptr, windowClass.hInstance, nullptr);
-  auto makeBar = [&] {
+  auto makeBar = [&](int step) {
     framework::ProgressBar bar;
     bar.Attach(::CreateWindowA(PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, parent,
                                nullptr, windowClass.hInstance, nullptr));
-    bar.SetStep(1);
+    bar.SetStep(step);
     return bar;
   };
-  framework::ProgressBar plain = makeBar();
-  framework::ProgressBar quiet = makeBar();
-  for (int count : {7, 1, 0, 150}) {
-    for (int step = 0; step < count; ++step) plain.StepIt();
-    quiet.StepQuietly(count);
-    Check(quiet.Position() == plain.Position(), "quiet steps end where plain steps end");
+  // Step 7 does not divide the range: the bar passes the top between two
+  // positions.
+  for (int step : {1, 7}) {
+    framework::ProgressBar plain = makeBar(step);
+    framework::ProgressBar quiet = makeBar(step);
+    for (int count : {7, 1, 0, 150, 42, 57, 301}) {
+      for (int taken = 0; taken < count; ++taken) plain.StepIt();
+      quiet.StepQuietly(count);
+      Check(quiet.Position() == plain.Position(), "quiet steps end where plain steps end");
+    }
+    Check(plain.Position() < 100, "the steps went past the top of the range and wrapped");
+    Check(::IsWindowVisible(quiet.Handle()) != FALSE, "the bar stays visible");
   }
-  Check(plain.Position() < 100, "the steps went past the top of the range and wrapped");
-  Check(::IsWindowVisible(quiet.Handle()) != FALSE, "the bar stays visible");
 
   framework::StatusLine status;
   status.Attach(::CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 30, 280, 20, parent,
