@@ -20,6 +20,7 @@ constexpr uint64_t kPayloadBenchSeed = 0x9E3779B97F4A7C15ull;
 constexpr uint64_t kPeerSeed = 0x5045455254524545ull;
 constexpr uint64_t kLargeSeed = 0x4C41524745504B47ull;
 constexpr uint64_t kRemovalSeed = 0x52454D4F56414C53ull;
+constexpr uint64_t kSeriesSeed = 0x5345524945532D31ull;
 constexpr size_t kMiB = 1024 * 1024;
 
 // Sizes in, files out: kinds and seeds from the same stream, and the
@@ -265,6 +266,45 @@ Plan PlanRemovalTree() {
         plan.push_back(std::move(file));
       }
     }
+  }
+  SortByPackageName(plan);
+  return plan;
+}
+
+Plan PlanCountSeriesTree(int files) {
+  Rng rng(kSeriesSeed + static_cast<uint64_t>(files));
+  Plan plan;
+  for (int i = 0; i < files; ++i) {
+    PlannedFile file;
+    char text[32];
+    std::snprintf(text, sizeof text, "d%02d\\e%d\\", i / 500, i / 100 % 5);
+    file.folder = text;
+    file.size = 4096;
+    file.kind = static_cast<Kind>(i % kKindCount);
+    file.seed = rng.Next();
+    std::snprintf(text, sizeof text, "f%03d%s", i % 100, KindExtension(file.kind));
+    file.name = text;
+    plan.push_back(std::move(file));
+  }
+  SortByPackageName(plan);
+  return plan;
+}
+
+Plan PlanSizeSeriesTree(int megabytes) {
+  Rng rng(kSeriesSeed - static_cast<uint64_t>(megabytes));
+  Plan plan;
+  const size_t total = static_cast<size_t>(megabytes) * 1000 * 1000;
+  for (int i = 0; i < 40; ++i) {
+    PlannedFile file;
+    file.folder = i % 2 ? "data\\" : "";
+    char name[32];
+    file.kind = i % 2 ? Kind::Random : Kind::Text;
+    std::snprintf(name, sizeof name, "part%02d%s", i, KindExtension(file.kind));
+    file.name = name;
+    // The first file takes what does not divide evenly.
+    file.size = total / 40 + (i == 0 ? total % 40 : 0);
+    file.seed = rng.Next();
+    plan.push_back(std::move(file));
   }
   SortByPackageName(plan);
   return plan;

@@ -64,6 +64,13 @@ Plan PlanLargeTree();
 // An installed tree for the uninstall: 10,000 small files in 100 folders.
 Plan PlanRemovalTree();
 
+// How the cost grows with the count: `files` files of 4 KiB, 100 to a
+// folder, the four kinds in turn.
+Plan PlanCountSeriesTree(int files);
+// How the cost grows with the bytes: `megabytes` million bytes in 40 files,
+// half text and half random.
+Plan PlanSizeSeriesTree(int megabytes);
+
 size_t TotalBytes(const Plan& plan);
 
 // A text that names the generator version, the plan's shape and a hash of

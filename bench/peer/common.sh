@@ -42,5 +42,89 @@ tree_shape() {
   find "$1" -type f -printf '%s\n' | awk '{ n++; s += $1 } END { printf "%d %d\n", n, s }'
 }
 
-# Writeback of the last round's files must not land inside the next one.
-settle() { sync; }
+# settle [FILE...]: before a round. Writeback of the last round's files
+# must not land inside the next one, and the installer about to run is read
+# once, so that neither side pays for reading back a file the system's
+# memory manager has paged out since it was written.
+settle() {
+  sync
+  [ $# -eq 0 ] || cat "$@" > /dev/null
+}
+
+# make_peer_uninstaller: C:\bench\uninst.exe, written by an installer of
+# the peer's that does nothing else, unless it is there.
+make_peer_uninstaller() {
+  [ -f "$drive_c/bench/uninst.exe" ] && return
+  printf 'start "C:\\bench\\peer-removal.exe"\nexit 0 60000\n' | drive make-uninstaller
+  [ -f "$drive_c/bench/uninst.exe" ] || { echo "bench: no uninst.exe was written" >&2; exit 1; }
+}
+
+# ours_install PACKAGE TARGET: a driver script that installs the package
+# (a file name in C:\bench) into TARGET through its windows and prints the
+# lap `install`, from the Install click to the success text. The driver's
+# hooks go once the click is made: no user's machine has them.
+ours_install() {
+  to_target_page "\"C:\\bench\\$1\"" 30000
+  cat <<SCRIPT
+type 1005 "$2"
+stopwatch start
+click 1
+unhook
+waittext 1002 安装Parvane成功. 600000
+stopwatch print install
+click 2
+exit 0 60000
+SCRIPT
+}
+
+# peer_install INSTALLER TARGET: the peer's installer run silently into
+# TARGET, the lap `install` from its start to its exit.
+peer_install() {
+  cat <<SCRIPT
+stopwatch start
+start "C:\\bench\\$1" /S /D=$2
+exit 0 600000
+stopwatch print install
+SCRIPT
+}
+
+# ours_removal: our uninstall of the recorded installation through its
+# dialog, the lap `removal` from Enter to the text that reports it done.
+ours_removal() {
+  cat <<'SCRIPT'
+start "C:\bench\ParvaneSetup.exe" uninstall
+window 卸载Parvane 30000
+stopwatch start
+key enter
+unhook
+waittext 1000 删除成功 600000
+stopwatch print removal
+click 1
+exit 0 60000
+SCRIPT
+}
+
+# peer_removal FOLDER: the peer's uninstaller, silently and in place (_?=
+# keeps it from copying itself away first, so its exit is the end of the
+# work), on FOLDER, the lap `removal` from its start to its exit.
+peer_removal() {
+  cat <<SCRIPT
+stopwatch start
+start "C:\\bench\\uninst.exe" /S _?=$1
+exit 0 600000
+stopwatch print removal
+SCRIPT
+}
+
+# check_installed SIDE FOLDER SOURCE: the installed folder holds as many
+# files and bytes as the source tree; a figure from a run that went wrong
+# measures nothing.
+check_installed() {
+  local shape expected
+  shape=$(tree_shape "$2")
+  expected=$(tree_shape "$3")
+  if [ "$shape" != "$expected" ]; then
+    echo "bench: $1 installed $shape (files bytes) into $2, the source holds $expected" >&2
+    exit 1
+  fi
+}

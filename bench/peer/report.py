@@ -20,6 +20,8 @@ GOAL_EXTRACT_RATIO = 0.85
 # uninstall at most as long.
 GOAL_INSTALL_RATIO = 0.9
 GOAL_REMOVAL_RATIO = 1.0
+# How the units of the series are named in the tables and the chart.
+SHORT = {"file": "file", "megabyte": "MB"}
 
 
 def read_samples(path):
@@ -72,6 +74,55 @@ def probe(samples, kind):
             "max_ms": get("max")}
 
 
+def fit_line(xs, ys):
+    """Least squares y = fixed + per_unit * x."""
+    mean_x, mean_y = statistics.fmean(xs), statistics.fmean(ys)
+    per_unit = (sum((x - mean_x) * (y - mean_y) for x, y in zip(xs, ys))
+                / sum((x - mean_x) ** 2 for x in xs))
+    return mean_y - per_unit * mean_x, per_unit
+
+
+def growth(samples, measure, trees, units, unit_name):
+    """One series: the medians of both sides at each point, the cost per
+    unit (file or MB) at each point, the cost per unit between neighbouring
+    points, and the straight line through the points."""
+    result = {unit_name: units, "rounds": len(samples[(f"{measure}_{trees[0]}", "ours")])}
+    for side in ("ours", "nsis"):
+        values = [samples[(f"{measure}_{tree}", side)] for tree in trees]
+        medians = [statistics.median(v) for v in values]
+        fixed, per_unit = fit_line(units, medians)
+        result[side] = {
+            "ms": values,
+            "median_ms": medians,
+            f"ms_per_{unit_name[:-1]}": [m / u for m, u in zip(medians, units)],
+            f"ms_per_{unit_name[:-1]}_between_points": [
+                (medians[k + 1] - medians[k]) / (units[k + 1] - units[k])
+                for k in range(len(units) - 1)],
+            "line": {"fixed_ms": fixed, f"ms_per_{unit_name[:-1]}": per_unit},
+        }
+    result["ratio_ours_over_nsis"] = [o / n for o, n in zip(result["ours"]["median_ms"],
+                                                           result["nsis"]["median_ms"])]
+    return result
+
+
+def series_results(samples):
+    counts = sorted(int(m[len("series_install_count-"):]) for m, side in samples
+                    if m.startswith("series_install_count-") and side == "ours")
+    sizes = sorted(int(m[len("series_install_size-"):]) for m, side in samples
+                   if m.startswith("series_install_size-") and side == "ours")
+    count_trees = [f"count-{n}" for n in counts]
+    size_trees = [f"size-{n}" for n in sizes]
+    return {
+        "timed": "as the install and uninstall above; each point a new tree",
+        "count_install": dict(growth(samples, "series_install", count_trees, counts, "files"),
+                              file_bytes=4096),
+        "count_removal": dict(growth(samples, "series_removal", count_trees, counts, "files"),
+                              file_bytes=4096),
+        "size_install": dict(growth(samples, "series_install", size_trees, sizes, "megabytes"),
+                             files=40),
+    }
+
+
 def build_results(samples, native, workdir):
     install_files, install_bytes = tree_shape(os.path.join(workdir, "tree-peer.stamp"))
     removal_files, _ = tree_shape(os.path.join(workdir, "tree-removal.stamp"))
@@ -120,6 +171,7 @@ def build_results(samples, native, workdir):
             "goal_p99_ms": GOAL_P99_MS,
         },
         "goal_extract_ratio": GOAL_EXTRACT_RATIO,
+        "growth": series_results(samples),
     }
 
 
@@ -159,6 +211,31 @@ def print_summary(r):
               f"{q['max_ms']:>9.1f}")
 
 
+def print_growth(g):
+    print()
+    for key, title, unit in (("count_install", "install, files of 4 KiB", "file"),
+                             ("count_removal", "uninstall, files of 4 KiB", "file"),
+                             ("size_install", "install, MB in 40 files", "megabyte")):
+        series = g[key]
+        points = series[unit + "s"]
+        print(f"{title + ' (median of ' + str(series['rounds']) + ')':<36}{'ours ms':>10}"
+              f"{'NSIS ms':>10}{'ratio':>7}{'ours/' + SHORT[unit]:>11}{'NSIS/' + SHORT[unit]:>11}"
+              f"{'ours, between':>15}{'NSIS, between':>15}")
+        for k, point in enumerate(points):
+            ours, nsis = series["ours"], series["nsis"]
+            between = ("", "") if k == 0 else (
+                f"{ours[f'ms_per_{unit}_between_points'][k - 1]:.3f}",
+                f"{nsis[f'ms_per_{unit}_between_points'][k - 1]:.3f}")
+            print(f"{point:>36,}{ours['median_ms'][k]:>10.1f}{nsis['median_ms'][k]:>10.1f}"
+                  f"{series['ratio_ours_over_nsis'][k]:>7.2f}"
+                  f"{ours[f'ms_per_{unit}'][k]:>11.3f}{nsis[f'ms_per_{unit}'][k]:>11.3f}"
+                  f"{between[0]:>15}{between[1]:>15}")
+        for side, name in (("ours", "ours"), ("nsis", "NSIS")):
+            line = series[side]["line"]
+            print(f"{'':<4}{name} fitted: {line['fixed_ms']:.1f} ms + "
+                  f"{line[f'ms_per_{unit}']:.3f} ms per {unit}")
+
+
 def draw(r, outdir):
     i, u, m, n, w, p = (r["install"], r["removal"], r["image"], r["extract_native"],
                         r["extract_wine"], r["responsiveness"])
@@ -177,6 +254,17 @@ def draw(r, outdir):
             for label, value, colour in block:
                 out.write(f'"{label}" {value:.4f} {colour}\n')
             out.write("\n\n")
+    # The series, one block each: the point, then ours and the peer in s.
+    g = r["growth"]
+    growth_data = os.path.join(outdir, "summary-growth.dat")
+    with open(growth_data, "w", encoding="utf-8") as out:
+        for key, unit in (("count_install", "files"), ("count_removal", "files"),
+                          ("size_install", "megabytes")):
+            series = g[key]
+            for k, point in enumerate(series[unit]):
+                out.write(f"{point} {series['ours']['median_ms'][k] / 1000:.4f} "
+                          f"{series['nsis']['median_ms'][k] / 1000:.4f}\n")
+            out.write("\n\n")
     titles = [
         f"Install {i['files']} files, {i['bytes'] / 1e6:.1f} MB (s)\\n"
         f"ours / NSIS = {i['ratio_ours_over_nsis']:.2f}",
@@ -188,8 +276,17 @@ def draw(r, outdir):
         f"plain / ExtractAll, median of pairs = {w['median_ratio']:.2f}",
         f"Reply time while working, p99 (ms)\\ngoal <= {GOAL_P99_MS:.0f} ms (dashed)",
     ]
+    for key, what, unit in (("count_install", "Install", "file"),
+                            ("count_removal", "Uninstall", "file"),
+                            ("size_install", "Install", "megabyte")):
+        line = g[key]["ours"]["line"]
+        peer_line = g[key]["nsis"]["line"]
+        kind = "files of 4 KiB" if unit == "file" else "MB in 40 files"
+        titles.append(f"{what} time (s) against {kind}\\nper {SHORT[unit]}: ours "
+                      f"{line[f'ms_per_{unit}']:.3f} ms, NSIS {peer_line[f'ms_per_{unit}']:.3f} ms")
     png = os.path.join(outdir, "summary.png")
-    settings = [f"datafile='{data}'", f"outfile='{png}'", f"goal={GOAL_P99_MS}",
+    settings = [f"datafile='{data}'", f"growthfile='{growth_data}'", f"outfile='{png}'",
+                f"goal={GOAL_P99_MS}",
                 f"heading='ParvaneSetup beside NSIS 3.08 under {r['machine']['wine']}, "
                 f"{r['date']}; installs: medians of {i['rounds']} rounds'"]
     settings += [f't{k}="{title}"' for k, title in enumerate(titles)]
@@ -206,6 +303,7 @@ def main():
         native = json.load(native_file)
     results = build_results(read_samples(samples_path), native, os.path.dirname(samples_path))
     print_summary(results)
+    print_growth(results["growth"])
     json_path = os.path.join(outdir, "results.json")
     with open(json_path, "w", encoding="utf-8") as out:
         json.dump(results, out, ensure_ascii=False, indent=2)
