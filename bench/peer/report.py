@@ -282,7 +282,7 @@ def draw(r, outdir):
         line = g[key]["ours"]["line"]
         peer_line = g[key]["nsis"]["line"]
         kind = "files of 4 KiB" if unit == "file" else "MB in 40 files"
-        titles.append(f"{what} time (s) against {kind}\\nper {SHORT[unit]}: ours "
+        titles.append(f"{what} time (s) against {kind}\\nfitted line, per {SHORT[unit]}: ours "
                       f"{line[f'ms_per_{unit}']:.3f} ms, NSIS {peer_line[f'ms_per_{unit}']:.3f} ms")
     png = os.path.join(outdir, "summary.png")
     settings = [f"datafile='{data}'", f"growthfile='{growth_data}'", f"outfile='{png}'",
