@@ -44,16 +44,22 @@ static HWND ActiveVisibleWindow() {
   return active && ::IsWindowVisible(active) ? active : nullptr;
 }
 
+// A Unicode dialog: the template's texts are UTF-16 and reach the screen as
+// they are, whatever the system's ANSI code page. An ANSI dialog would have
+// them converted to that code page first, which turns every Chinese
+// character into a question mark on a Western-language Windows.
 INT_PTR Dialog::DoModal() {
   HWND owner = parent_ ? parent_->Handle() : ActiveVisibleWindow();
-  return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner,
+  return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
                            DialogProcedure, reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(window_, result); }
 
 Dialog* Dialog::FromHandle(HWND window) {
-  if (!window || reinterpret_cast<DLGPROC>(::GetWindowLongPtrA(window, DWLP_DLGPROC)) !=
+  // Asked in the dialog's own character set, so that the system hands back
+  // the procedure itself rather than a stand-in that converts messages.
+  if (!window || reinterpret_cast<DLGPROC>(::GetWindowLongPtrW(window, DWLP_DLGPROC)) !=
                      DialogProcedure) {
     return nullptr;
   }

@@ -3,7 +3,8 @@
 # prefixes, creating it and the zh_CN locale on first use: a 32-bit Windows
 # (build/wine/prefix) or, with PARVANE_WINE_ARCH=win64, a 64-bit one
 # (build/wine/prefix64), where the 32-bit installer runs as it does on
-# 64-bit Windows. A caller's WINEPREFIX wins, so tests can work on a copy
+# 64-bit Windows; with PARVANE_WINE_CODEPAGE=1252, a Windows whose ANSI code
+# page is 1252 (build/wine/prefix-cp1252, prefix64-cp1252). A caller's WINEPREFIX wins, so tests can work on a copy
 # (of a prefix of the kind PARVANE_WINE_ARCH names).
 #   scripts/wine.sh PROGRAM.exe [ARGS...]
 #   scripts/wine.sh --prepare          # only make sure the prefix exists
@@ -19,6 +20,15 @@ case ${PARVANE_WINE_ARCH:=win32} in
   win64) default_prefix=$wine_dir/prefix64 ;;
   *) echo "wine.sh: PARVANE_WINE_ARCH must be win32 or win64, not $PARVANE_WINE_ARCH" >&2; exit 2 ;;
 esac
+# The system's ANSI code page: 936 (Simplified Chinese, the default), or
+# 1252 (a Western-language Windows), each kind in a prefix of its own,
+# since Wine rewrites the prefix's font substitutes whenever a program runs
+# under another code page than the last.
+case ${PARVANE_WINE_CODEPAGE:=936} in
+  936) wine_locale=zh_CN.UTF-8 ;;
+  1252) wine_locale=C.UTF-8 default_prefix+=-cp1252 ;;
+  *) echo "wine.sh: PARVANE_WINE_CODEPAGE must be 936 or 1252, not $PARVANE_WINE_CODEPAGE" >&2; exit 2 ;;
+esac
 export WINEPREFIX=${WINEPREFIX:-$default_prefix}
 export WINEARCH=$PARVANE_WINE_ARCH
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -28,7 +38,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # which every process a program starts inherits; a Windows program's
 # SetEnvironmentVariableA does not reach them.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d${PARVANE_DLL_OVERRIDES:+;$PARVANE_DLL_OVERRIDES}"
-export LANG=zh_CN.UTF-8
+export LANG=$wine_locale
 export LOCPATH=$wine_dir/locale
 unset LC_ALL
 
@@ -69,19 +79,22 @@ Windows Registry Editor Version 5.00
 EOF
 }
 
-# regedit /S exits 0 even when it imported nothing: read the values back.
-# Through a file, not a pipe: a helper process Wine starts on the way could
-# hold a pipe open after reg has ended.
+# regedit /S exits 0 even when it imported nothing: read the values back,
+# exported in UTF-16, which holds the Chinese font name whatever the code
+# page. Through a file, not a pipe: a helper process Wine starts on the way
+# could hold a pipe open after regedit has ended.
 settings_applied() {
-  local query=$WINEPREFIX/drive_c/windows/temp/parvane-settings.txt out
-  wine reg query 'HKCU\Software\Wine' /s >"$query" 2>/dev/null || true
-  out=$(iconv -f GBK -t UTF-8 "$query" | tr -d '\r')
-  rm -f "$query"
-  local fonts='^ +(宋体|SimSun|NSimSun|Tahoma|Arial) +REG_SZ +WenQuanYi Micro Hei$'
+  local export=$WINEPREFIX/drive_c/windows/temp/parvane-settings-check.reg out
+  rm -f "$export"
+  wine regedit /E 'C:\windows\temp\parvane-settings-check.reg' 'HKEY_CURRENT_USER\Software\Wine' \
+    >/dev/null 2>&1 || true
+  out=$(iconv -f UTF-16LE -t UTF-8 "$export" 2>/dev/null | tr -d '\r')
+  rm -f "$export"
+  local fonts='^"(宋体|SimSun|NSimSun|Tahoma|Arial)"="WenQuanYi Micro Hei"$'
   [ "$(grep -cE "$fonts" <<<"$out")" = 5 ] &&
-    grep -qE '^ +Desktop +REG_SZ +Default$' <<<"$out" &&
-    grep -qE '^ +Default +REG_SZ +1024x768$' <<<"$out" &&
-    grep -qE '^ +ShowCrashDialog +REG_DWORD +0x0$' <<<"$out"
+    grep -qE '^"Desktop"="Default"$' <<<"$out" &&
+    grep -qE '^"Default"="1024x768"$' <<<"$out" &&
+    grep -qE '^"ShowCrashDialog"=dword:00000000$' <<<"$out"
 }
 
 import_settings() {

@@ -45,7 +45,7 @@ rm -f "$log"
 # Only the calls that show when the search is restricted and when the first
 # window opens; every other call stays out of the trace.
 wine_run reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
-  /d 'kernel32.SetDefaultDllDirectories;user32.DialogBoxParamA' /f >/dev/null
+  /d 'kernel32.SetDefaultDllDirectories;user32.DialogBoxParamW' /f >/dev/null
 export PARVANE_DLL_OVERRIDES='comctl32=n,b'
 
 # --- The control: the planted copy is found and loaded.
@@ -94,11 +94,11 @@ else
     grep -viF '\\ParvaneSetup.exe"' || true)
   [ -z "$from_downloads" ] || fail "libraries loaded from the downloads folder: $from_downloads"
   # The restriction, as the image calls it: LOAD_LIBRARY_SEARCH_SYSTEM32,
-  # answered with TRUE, before the first DialogBoxParamA.
+  # answered with TRUE, before the first DialogBoxParamW.
   order=$(awk '
     /:Call KERNEL32\.SetDefaultDllDirectories\(/ { sub(/.*SetDefaultDllDirectories\(/, ""); sub(/\).*/, ""); print "restrict " $0 }
     /:Ret  KERNEL32\.SetDefaultDllDirectories\(/ { sub(/.*retval=/, ""); sub(/ .*/, ""); print "returned " $0 }
-    /:Call user32\.DialogBoxParamA\(/ { print "first window" }' "$work/thread.log" | head -n 3 | paste -sd'|')
+    /:Call user32\.DialogBoxParamW\(/ { print "first window" }' "$work/thread.log" | head -n 3 | paste -sd'|')
   [ "$order" = 'restrict 00000800|returned 00000001|first window' ] ||
     fail "the library search was not restricted before the first window: $order"
 fi
