@@ -57,13 +57,13 @@ void StatusLine::PaintOnlyWhenAsked() {
                                  reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
-void StatusLine::SetText(const char* text) {
+void StatusLine::SetText(const ScreenText& text) {
   if (!waiting_) {
     Control::SetText(text);
     return;
   }
-  latest_ = text;
-  ::SendMessageA(Handle(), announce_, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
+  latest_ = text.Wide();
+  ::SendMessageW(Handle(), announce_, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
   // One invalidation per painting is enough; the next paint shows the latest.
   if (!pending_) ::InvalidateRect(Handle(), nullptr, TRUE);
   pending_ = true;
@@ -73,7 +73,7 @@ void StatusLine::Store() {
   if (!pending_) return;
   pending_ = false;
   // The default procedure stores the text without painting it.
-  ::DefWindowProcA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
+  ::DefWindowProcW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
 }
 
 LRESULT CALLBACK StatusLine::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

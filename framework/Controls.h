@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "framework/ScreenText.h"
+
 namespace framework {
 
 // Registers the common-control window classes that dialog templates name
@@ -21,9 +23,9 @@ class Control {
   void Attach(HWND window) { window_ = window; }
   HWND Handle() const { return window_; }
 
+  // In the system's ANSI code page, as the file functions take it.
   std::string Text() const;
-  void SetText(const char* text) const { ::SetWindowTextA(window_, text); }
-  void SetText(const std::string& text) const { SetText(text.c_str()); }
+  void SetText(const ScreenText& text) const { ::SetWindowTextW(window_, text.c_str()); }
   void Show(bool visible) const { ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
   void Enable(bool enabled) const { ::EnableWindow(window_, enabled ? TRUE : FALSE); }
   bool IsVisible() const { return ::IsWindowVisible(window_) != FALSE; }
@@ -37,8 +39,8 @@ class Control {
 };
 
 // The message a status line sends its control with each text it is given,
-// lParam the text: whoever watches the window (a test, a screen reader's
-// hook) learns every text, also those never painted.
+// lParam the text in UTF-16: whoever watches the window (a test, a screen
+// reader's hook) learns every text, also those never painted.
 constexpr char kStatusTextMessage[] = "Parvane.StatusText";
 
 // A static text that takes each new text without storing or painting it at
@@ -59,8 +61,7 @@ class StatusLine : public Control {
   // The object must outlive the control's window, as a dialog's member does.
   void PaintOnlyWhenAsked();
 
-  void SetText(const char* text);
-  void SetText(const std::string& text) { SetText(text.c_str()); }
+  void SetText(const ScreenText& text);
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -71,7 +72,7 @@ class StatusLine : public Control {
   bool waiting_ = false;
   bool pending_ = false;
   UINT announce_ = 0;
-  std::string latest_;
+  std::wstring latest_;
 };
 
 class ProgressBar : public Control {

@@ -72,8 +72,8 @@ bool Dialog::UpdateData(bool save) {
   return !exchange.Failed();
 }
 
-int Dialog::MessageBox(const char* text, const char* caption, UINT type) const {
-  return ::MessageBoxA(window_, text, caption, type);
+int Dialog::MessageBox(const ScreenText& text, const ScreenText& caption, UINT type) const {
+  return ::MessageBoxW(window_, text.c_str(), caption.c_str(), type);
 }
 
 void Dialog::DoDataExchange(DataExchange&) {}

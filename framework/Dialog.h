@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "framework/ScreenText.h"
+
 namespace framework {
 
 class DataExchange;
@@ -45,7 +47,7 @@ class Dialog {
     ::SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
   }
   // A message box owned by this dialog.
-  int MessageBox(const char* text, const char* caption, UINT type) const;
+  int MessageBox(const ScreenText& text, const ScreenText& caption, UINT type) const;
 
  protected:
   // Binds controls and exchanges data; the default binds nothing.

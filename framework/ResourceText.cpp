@@ -1,21 +1,17 @@
 #include "framework/ResourceText.h"
 
+#include "framework/ScreenText.h"
+
 namespace framework {
 
+// With no buffer, LoadStringW points at the table's own UTF-16 text and
+// answers its length: nothing is cut and nothing passes through the
+// system's ANSI code page, which may not hold the text.
 std::string LoadResourceString(UINT id) {
-  HINSTANCE module = ::GetModuleHandleA(nullptr);
-  // LoadStringA gives no length up front and cuts a text that does not fit;
-  // a buffer that came back full is tried again twice as large.
-  for (int size = 256; size <= 65536; size *= 2) {
-    std::string text(static_cast<size_t>(size), '\0');
-    const int length = ::LoadStringA(module, id, &text[0], size);
-    if (length <= 0) return std::string();
-    if (length < size - 2) {
-      text.resize(static_cast<size_t>(length));
-      return text;
-    }
-  }
-  return std::string();
+  const wchar_t* text = nullptr;
+  const int length =
+      ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+  return text ? ToOwnText(text, length) : std::string();
 }
 
 }  // namespace framework

@@ -6,8 +6,9 @@
 
 namespace framework {
 
-// The string-table entry `id` of the program's resources in the thread's
-// ANSI code page; an empty text when there is no such entry.
+// The string-table entry `id` of the program's resources as the program's
+// own text (GBK), whatever the system's code page; an empty text when there
+// is no such entry.
 std::string LoadResourceString(UINT id);
 
 }  // namespace framework

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "framework/Com.h"
+#include "framework/ScreenText.h"
 
 namespace install {
 
@@ -33,7 +34,9 @@ int FolderBrowser::Browse(HWND owner) {
 int CALLBACK FolderBrowser::Callback(HWND browser, UINT message, LPARAM, LPARAM data) {
   const auto* self = reinterpret_cast<const FolderBrowser*>(data);
   if (message == BFFM_INITIALIZED) {
-    if (!self->caption.empty()) ::SetWindowTextA(browser, self->caption.c_str());
+    if (!self->caption.empty()) {
+      ::SetWindowTextW(browser, framework::ScreenText(self->caption).c_str());
+    }
   } else if (message == BFFM_SELCHANGED) {
     // Every selection may be confirmed; one without a file-system path then
     // makes Browse return 0.

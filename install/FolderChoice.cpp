@@ -35,12 +35,13 @@ std::vector<std::string> EntryPaths(payload::PayloadReader& reader) {
   return paths;
 }
 
-// Lines of a message box.
-std::string Lines(std::initializer_list<const char*> lines) {
-  std::string text;
-  for (const char* line : lines) {
-    if (!text.empty()) text += "\r\n";
-    text += line;
+// Lines of a message box: the program's own texts, and the folders as the
+// system names them.
+framework::ScreenText Lines(std::initializer_list<framework::ScreenText> lines) {
+  framework::ScreenText text;
+  for (const framework::ScreenText& line : lines) {
+    if (!text.Empty()) text.Own("\r\n");
+    text.Add(line);
   }
   return text;
 }
@@ -66,11 +67,11 @@ const char* ShapeProblem(const std::string& folder, size_t longestEntryPath) {
 }
 
 // Why no installation may own `folder`; empty when one may.
-std::string OwnershipProblem(const std::string& folder) {
+framework::ScreenText OwnershipProblem(const std::string& folder) {
   const char* why = nullptr;
   switch (folders::CheckOwnableFolder(folder, folders::SystemProtectedFolders()).refusal) {
     case folders::FolderRefusal::kNone:
-      return std::string();
+      return framework::ScreenText();
     case folders::FolderRefusal::kEmpty:
       return texts::kFolderEmpty;
     case folders::FolderRefusal::kNotAbsolute:
@@ -85,24 +86,27 @@ std::string OwnershipProblem(const std::string& folder) {
       why = texts::kFolderIsSystemFolder;
       break;
   }
-  return Lines({why, folder.c_str(), texts::kFolderMustBeOwn});
+  return Lines({why, framework::ScreenText::FromSystem(folder), texts::kFolderMustBeOwn});
 }
 
 // What the folder holds that the package does not bring; empty when
 // nothing, or when the recorded installation lives there: a reinstall over
 // it keeps what the product has written since.
-std::string ForeignFilesProblem(const std::string& folder,
-                                const std::vector<std::string>& entryPaths) {
-  if (entryPaths.empty()) return std::string();
+framework::ScreenText ForeignFilesProblem(const std::string& folder,
+                                          const std::vector<std::string>& entryPaths) {
+  if (entryPaths.empty()) return framework::ScreenText();
   std::string recorded;
-  if (ReadInstallFolder(recorded) && folders::IsSameFolder(recorded, folder)) return std::string();
+  if (ReadInstallFolder(recorded) && folders::IsSameFolder(recorded, folder)) {
+    return framework::ScreenText();
+  }
   const std::string foreign = FindForeignEntry(folder, entryPaths);
-  if (foreign.empty()) return std::string();
+  if (foreign.empty()) return framework::ScreenText();
+  // The folder as typed, then the product's own folder name below it.
   std::string ownFolder = folder;
   payload::PayloadReader::AddTrailingBackslash(ownFolder);
-  ownFolder += texts::kProductFolder;
-  return Lines({texts::kFolderHoldsOthers, foreign.c_str(), texts::kChooseEmptyFolder,
-                ownFolder.c_str()});
+  return Lines({texts::kFolderHoldsOthers, framework::ScreenText::FromSystem(foreign),
+                texts::kChooseEmptyFolder,
+                framework::ScreenText::FromSystem(ownFolder).Own(texts::kProductFolder)});
 }
 
 }  // namespace
@@ -111,15 +115,15 @@ std::string ForeignFilesProblem(const std::string& folder,
 // as it is, with the text as typed.
 bool TargetPage::AcceptFolder(const std::string& folder) {
   const std::vector<std::string> entryPaths = EntryPaths(reader_);
-  std::string problem;
+  framework::ScreenText problem;
   if (const char* shape = ShapeProblem(folder, LongestOf(entryPaths))) {
     problem = shape;
   } else {
     problem = OwnershipProblem(folder);
-    if (problem.empty()) problem = ForeignFilesProblem(folder, entryPaths);
+    if (problem.Empty()) problem = ForeignFilesProblem(folder, entryPaths);
   }
-  if (problem.empty()) return true;
-  MessageBox(problem.c_str(), framework::LoadResourceString(IDS_INSTALL_CAPTION).c_str(),
+  if (problem.Empty()) return true;
+  MessageBox(problem, framework::LoadResourceString(IDS_INSTALL_CAPTION),
              MB_OK | MB_ICONINFORMATION);
   return false;
 }

@@ -76,14 +76,18 @@ bool TargetPage::ExtractFiles() {
   if (result == payload::PAYLOAD_FILE_ERROR) {
     const payload::FileError& error = reader_.GetFileError();
     const bool reading = error.fileName() == reader_.GetExecutablePath();
-    StopAfterFailure(std::string(reading ? texts::kCannotReadPackage : texts::kCannotWriteFile) +
-                     "\r\n" + error.fileName() + "\r\n" +
-                     payload::DescribeSystemError(error.code()));
+    StopAfterFailure(framework::ScreenText(reading ? texts::kCannotReadPackage
+                                                   : texts::kCannotWriteFile)
+                         .Own("\r\n")
+                         .System(error.fileName())
+                         .Own("\r\n")
+                         .System(payload::DescribeSystemError(error.code())));
     return false;
   }
   // A link planted in the folder is the folder's fault, not the package's.
   if (!reader_.GetRefusedLink().empty()) {
-    StopAfterFailure(std::string(texts::kFolderHoldsLink) + "\r\n" + reader_.GetRefusedLink());
+    StopAfterFailure(
+        framework::ScreenText(texts::kFolderHoldsLink).Own("\r\n").System(reader_.GetRefusedLink()));
     return false;
   }
   // A failed entry is either a damaged stream or a file that could not be
@@ -141,8 +145,8 @@ void TargetPage::ShowFinishedLayout() {
 
 // The user learns why, the status line says the installation failed, and
 // Exit (or Enter) ends the wizard.
-void TargetPage::StopAfterFailure(const std::string& message) {
-  MessageBox(message.c_str(), framework::LoadResourceString(IDS_INSTALL_CAPTION).c_str(),
+void TargetPage::StopAfterFailure(const framework::ScreenText& message) {
+  MessageBox(message, framework::LoadResourceString(IDS_INSTALL_CAPTION),
              MB_OK | MB_ICONINFORMATION);
   progressBar_.Show(false);
   SetStatus(texts::kInstallFailed);

@@ -38,7 +38,7 @@ BOOL TargetPage::OnInitDialog() {
   statusLine_.PaintOnlyWhenAsked();
   progressBar_.SetStep(1);
   folderText_ = DefaultInstallFolder(Handle());
-  folderEdit_.SetText(folderText_);
+  folderEdit_.SetText(framework::ScreenText::FromSystem(folderText_));
   return TRUE;
 }
 
@@ -54,7 +54,9 @@ void TargetPage::ShowChoosingLayout() {
 // The browser has no owner, so the page stays usable while it is open.
 void TargetPage::OnBrowse() {
   FolderBrowser browser(texts::kBrowserCaption);
-  if (browser.Browse(nullptr)) folderEdit_.SetText(browser.selectedPath);
+  if (browser.Browse(nullptr)) {
+    folderEdit_.SetText(framework::ScreenText::FromSystem(browser.selectedPath));
+  }
 }
 
 void TargetPage::OnCancel() {

@@ -43,7 +43,7 @@ class TargetPage : public ui::ProductDialog {
   void RegisterInstallation();
   void ShowProgressLayout();
   void ShowFinishedLayout();
-  void StopAfterFailure(const std::string& message);
+  void StopAfterFailure(const framework::ScreenText& message);
   void SetStatus(const char* text) { statusLine_.SetText(text); }
   void ShowStep(const char* text);
   static int32_t InstallProgressCallback(int32_t code, const void* value, uintptr_t page);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/ResourceText.h"
+#include "framework/ScreenText.h"
 #include "res/resource.h"
 
 namespace ui {
@@ -56,8 +57,8 @@ void AppendAboutEntry(HWND window) {
   if (!menu) return;
   const std::string entry = framework::LoadResourceString(IDS_ABOUT_ENTRY);
   if (entry.empty()) return;
-  ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  ::AppendMenuA(menu, MF_STRING, IDM_ABOUT, entry.c_str());
+  ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(menu, MF_STRING, IDM_ABOUT, framework::ScreenText(entry).c_str());
 }
 
 void SetWindowIcons(HWND window, const WindowIcons& icons) {

@@ -41,7 +41,7 @@ class UninstallDialog : public ui::ProductDialog {
   // folder was refused (the status line then says why).
   int RemoveInstalledFiles();
   bool ShowsFinishCaption() const;
-  void SetStatus(const std::string& text) { statusLine_.SetText(text); }
+  void SetStatus(const framework::ScreenText& text) { statusLine_.SetText(text); }
   void ShowStep(const char* text);
   static int32_t UninstallProgress(int32_t code, int32_t* position, const char* path,
                                    HWND window);

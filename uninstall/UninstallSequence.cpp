@@ -22,22 +22,22 @@ constexpr int kPositionDriverStarted = 60;
 constexpr int kPositionTreeReported = 100;
 
 // Why the walk did not start, for the status line.
-std::string RefusalText(const folders::FolderCheck& check, const std::string& folder) {
+framework::ScreenText RefusalText(const folders::FolderCheck& check, const std::string& folder) {
   switch (check.refusal) {
     case folders::FolderRefusal::kNone:
       break;
     case folders::FolderRefusal::kEmpty:
       return texts::kNotRemovedEmpty;
     case folders::FolderRefusal::kNotAbsolute:
-      return texts::kNotRemovedNotAbsolute + folder;
+      return framework::ScreenText(texts::kNotRemovedNotAbsolute).System(folder);
     case folders::FolderRefusal::kDriveRoot:
-      return texts::kNotRemovedDriveRoot + folder;
+      return framework::ScreenText(texts::kNotRemovedDriveRoot).System(folder);
     case folders::FolderRefusal::kShareRoot:
-      return texts::kNotRemovedShareRoot + folder;
+      return framework::ScreenText(texts::kNotRemovedShareRoot).System(folder);
     case folders::FolderRefusal::kProtectedFolder:
-      return texts::kNotRemovedProtected + check.protectedFolder;
+      return framework::ScreenText(texts::kNotRemovedProtected).System(check.protectedFolder);
   }
-  return std::string();
+  return framework::ScreenText();
 }
 
 // Without a drive or server in the recorded folder, the system would look
@@ -123,7 +123,7 @@ int32_t UninstallDialog::UninstallProgress(int32_t code, int32_t* position, cons
     dialog->SetStatus(texts::kFolderNotRemoved);
     dialog->progressBar_.SetPosition(*position);
   } else if (code == REPORT_PATH) {
-    dialog->SetStatus(path);
+    dialog->SetStatus(framework::ScreenText::FromSystem(path));
     dialog->progressBar_.SetPosition(kPositionTreeReported);
   }
   return 0;

@@ -128,7 +128,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     if (handled->message == WM_SETTEXT) uidriver::RecordText(handled->hwnd);
     if (handled->message ==
         uidriver::Registered(uidriver::statusTextMessage, uidriver::kStatusTextMessage)) {
-      uidriver::RecordGivenText(handled->hwnd, reinterpret_cast<const char*>(handled->lParam));
+      uidriver::RecordGivenText(handled->hwnd, reinterpret_cast<const wchar_t*>(handled->lParam));
     }
     if (handled->message == PBM_SETPOS) uidriver::RecordPosition(handled->hwnd);
   }

@@ -124,11 +124,22 @@ void RecordText(HWND window) {
   sharedLogs.Append(window, text);
 }
 
-void RecordGivenText(HWND window, const char* text) {
+// The text arrives in UTF-16 and is logged as the window's texts are read,
+// in the ANSI code page.
+void RecordGivenText(HWND window, const wchar_t* text) {
   if (!sharedLogs.Records(window)) return;
   WindowText given;
-  given.size = static_cast<DWORD>(lstrlenA(text));
-  CopyMemory(given.text, text, given.size < sizeof given.text ? given.size : sizeof given.text);
+  const int length = lstrlenW(text);
+  const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+  given.size = static_cast<DWORD>(size > 0 ? size : 0);
+  if (given.size > 0) {
+    HANDLE heap = GetProcessHeap();
+    auto* whole = static_cast<char*>(HeapAlloc(heap, 0, given.size));
+    if (!whole) return;
+    WideCharToMultiByte(CP_ACP, 0, text, length, whole, size, nullptr, nullptr);
+    CopyMemory(given.text, whole, given.size < sizeof given.text ? given.size : sizeof given.text);
+    HeapFree(heap, 0, whole);
+  }
   sharedLogs.Append(window, given);
 }
 

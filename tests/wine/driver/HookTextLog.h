@@ -22,7 +22,7 @@ void RecordText(HWND window);
 
 // When a status line announces `text` to its control `window`: appends it
 // as given, without asking the control, which would take it at once.
-void RecordGivenText(HWND window, const char* text);
+void RecordGivenText(HWND window, const wchar_t* text);
 
 // After a progress bar `window` has handled PBM_SETPOS: appends the
 // position it now holds, in decimal, to every log of it, so a log shows
