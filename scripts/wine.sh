@@ -20,14 +20,20 @@ case ${PARVANE_WINE_ARCH:=win32} in
   win64) default_prefix=$wine_dir/prefix64 ;;
   *) echo "wine.sh: PARVANE_WINE_ARCH must be win32 or win64, not $PARVANE_WINE_ARCH" >&2; exit 2 ;;
 esac
-# The system's ANSI code page: 936 (Simplified Chinese, the default), or
-# 1252 (a Western-language Windows), each kind in a prefix of its own,
+# The system's ANSI code page: 936 (Simplified Chinese, the default), 1252
+# (a Western-language Windows) or 65001 (UTF-8), each in a prefix of its own,
 # since Wine rewrites the prefix's font substitutes whenever a program runs
 # under another code page than the last.
 case ${PARVANE_WINE_CODEPAGE:=936} in
   936) wine_locale=zh_CN.UTF-8 ;;
   1252) wine_locale=C.UTF-8 default_prefix+=-cp1252 ;;
-  *) echo "wine.sh: PARVANE_WINE_CODEPAGE must be 936 or 1252, not $PARVANE_WINE_CODEPAGE" >&2; exit 2 ;;
+  # Wine takes the code page from the locale and not from the registry's
+  # Nls\CodePage\ACP; a locale whose Windows counterpart has no ANSI code
+  # page of its own (Hindi) gives UTF-8, as the "Unicode UTF-8 for
+  # worldwide language support" option of Windows 10 and 11 does.
+  65001) wine_locale=hi_IN.UTF-8 default_prefix+=-cp65001 ;;
+  *) echo "wine.sh: PARVANE_WINE_CODEPAGE must be 936, 1252 or 65001, not $PARVANE_WINE_CODEPAGE" >&2
+     exit 2 ;;
 esac
 export WINEPREFIX=${WINEPREFIX:-$default_prefix}
 export WINEARCH=$PARVANE_WINE_ARCH
@@ -106,10 +112,12 @@ import_settings() {
 }
 
 make_locale() {
-  # Code page 936 and non-ASCII file names need a generated locale.
-  if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then
+  # Code pages 936 and 65001 and non-ASCII file names need a generated
+  # locale; C.UTF-8 comes with the C library.
+  [ "$wine_locale" != C.UTF-8 ] || return 0
+  if [ ! -d "$LOCPATH/$wine_locale" ]; then
     mkdir -p "$LOCPATH"
-    localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" 2>/dev/null || true
+    localedef -i "${wine_locale%.UTF-8}" -f UTF-8 "$LOCPATH/$wine_locale" 2>/dev/null || true
   fi
 }
 
