@@ -7,7 +7,9 @@
 #   ends the process with 0 when the first dialog, the main window, is gone,
 #   or with 2 at once when the main window cannot be created;
 # - the handle owners close what they own exactly once (handles_probe);
-# - the message pump of long work waits out its interval (message_pump_probe);
+# - the message pump of long work waits out its interval, and a status line
+#   shows the program's GBK and the system's folders right, on code page 936
+#   and on 1252 (message_pump_probe);
 # - after the start-up restriction a DLL planted beside the program is not
 #   loaded, while without it the same call loads it.
 #   framework_test.sh PROBE_FOLDER
@@ -77,6 +79,19 @@ status=0
 wine_run 'C:\probes\dll_search_probe.exe' restricted > "$work/restricted.log" || status=$?
 grep -q '^NOT LOADED 126' "$work/restricted.log" ||
   fail "after the restriction the planted DLL was loaded: $(cat "$work/restricted.log")"
+
+# The pump probe's texts once more on a Western-language Windows, code page
+# 1252, in its own prefix: the program's GBK must not be read as 1252, nor a
+# 1252 folder as GBK.
+status=0
+cp1252_drive=$(env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" --prefix)/drive_c
+env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" --prepare
+mkdir -p "$cp1252_drive/probes"
+cp "$probes"/message_pump_probe.exe "$cp1252_drive/probes/"
+env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" 'C:\probes\message_pump_probe.exe' \
+  </dev/null > "$work/pump-1252.log" 2>&1 || status=$?
+env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" --stop
+[ "$status" = 0 ] || fail "message pump on code page 1252: $(cat "$work/pump-1252.log")"
 
 echo "framework checks: $failures failed"
 [ "$failures" = 0 ]
