@@ -116,6 +116,27 @@ stopwatch print removal
 SCRIPT
 }
 
+# install_round SIDE INSTALLER TARGET NAME: one timed install, ours through
+# its windows or the peer silently, after settling; prints the milliseconds.
+install_round() {
+  settle "$drive_c/bench/$2"
+  if [ "$1" = ours ]; then ours_install "$2" "$3" | drive "$4"; else peer_install "$2" "$3" | drive "$4"; fi
+  lap "$4" install
+}
+
+# removal_round SIDE FOLDER NAME: one timed uninstall of FOLDER, ours of
+# the folder recorded for it, the peer's in place; prints the milliseconds.
+removal_round() {
+  settle
+  if [ "$1" = ours ]; then
+    record_install_folder "$2\\"
+    ours_removal | drive "$3"
+  else
+    peer_removal "$2" | drive "$3"
+  fi
+  lap "$3" removal
+}
+
 # check_installed SIDE FOLDER SOURCE: the installed folder holds as many
 # files and bytes as the source tree; a figure from a run that went wrong
 # measures nothing.

@@ -19,13 +19,7 @@ for round in $(seq 0 "$rounds"); do
     folder=$drive_c/bench/t/$side-$round
     installer=peer-setup.exe
     [ "$side" = nsis ] || installer=ours-setup.exe
-    settle "$drive_c/bench/$installer"
-    if [ "$side" = ours ]; then
-      ours_install "$installer" "$target" | drive "$name"
-    else
-      peer_install "$installer" "$target" | drive "$name"
-    fi
-    ms=$(lap "$name" install)
+    ms=$(install_round "$side" "$installer" "$target" "$name")
     check_installed "$side" "$folder" "$source_tree"
     if [ "$round" = 1 ] && ! diff -rq "$source_tree" "$folder" >&2; then
       echo "bench: $side installed other bytes than the source's" >&2

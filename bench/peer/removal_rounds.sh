@@ -22,14 +22,7 @@ for round in $(seq 1 "$rounds"); do
   for side in ours nsis; do
     name=removal-$side-$round
     target=$drive_c/rmtree-$side-$round
-    settle
-    if [ "$side" = ours ]; then
-      record_install_folder "C:\\rmtree-$side-$round\\"
-      ours_removal | drive "$name"
-    else
-      peer_removal "C:\\rmtree-$side-$round" | drive "$name"
-    fi
-    ms=$(lap "$name" removal)
+    ms=$(removal_round "$side" "C:\\rmtree-$side-$round" "$name")
     if [ -e "$target" ]; then
       echo "bench: $side left $(find "$target" | wc -l) entries of the tree" >&2
       exit 1

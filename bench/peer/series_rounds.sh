@@ -22,13 +22,7 @@ for tree in "${trees[@]}"; do
       folder=$tree-$side-$round
       installer=peer-$tree.exe
       [ "$side" = nsis ] || installer=ours-$tree.exe
-      settle "$drive_c/bench/$installer"
-      if [ "$side" = ours ]; then
-        ours_install "$installer" "C:\\bench\\series\\$folder" | drive "$name"
-      else
-        peer_install "$installer" "C:\\bench\\series\\$folder" | drive "$name"
-      fi
-      ms=$(lap "$name" install)
+      ms=$(install_round "$side" "$installer" "C:\\bench\\series\\$folder" "$name")
       check_installed "$side" "$root/$folder" "$work/tree-$tree"
       record "series_install_$tree" "$side" "$ms"
       line+="  $side ${ms} ms"
@@ -45,14 +39,7 @@ for tree in "${trees[@]}"; do
     for side in ours nsis; do
       name=series-removal-$tree-$side-$round
       folder=$tree-$side-$round
-      settle
-      if [ "$side" = ours ]; then
-        record_install_folder "C:\\bench\\series\\$folder\\"
-        ours_removal | drive "$name"
-      else
-        peer_removal "C:\\bench\\series\\$folder" | drive "$name"
-      fi
-      ms=$(lap "$name" removal)
+      ms=$(removal_round "$side" "C:\\bench\\series\\$folder" "$name")
       if [ -e "$root/$folder" ]; then
         echo "bench: $side left $(find "$root/$folder" | wc -l) entries of $folder" >&2
         exit 1
