@@ -3,9 +3,10 @@
 # prefixes, creating it and the zh_CN locale on first use: a 32-bit Windows
 # (build/wine/prefix) or, with PARVANE_WINE_ARCH=win64, a 64-bit one
 # (build/wine/prefix64), where the 32-bit installer runs as it does on
-# 64-bit Windows; with PARVANE_WINE_CODEPAGE=1252, a Windows whose ANSI code
-# page is 1252 (build/wine/prefix-cp1252, prefix64-cp1252). A caller's WINEPREFIX wins, so tests can work on a copy
-# (of a prefix of the kind PARVANE_WINE_ARCH names).
+# 64-bit Windows; PARVANE_WINE_CODEPAGE=1252 or 65001 makes either a
+# Windows of that ANSI code page (prefix-cp1252, prefix64-cp65001, ...).
+# A caller's WINEPREFIX wins, so tests can work on a copy (of a prefix of
+# the kind PARVANE_WINE_ARCH and PARVANE_WINE_CODEPAGE name).
 #   scripts/wine.sh PROGRAM.exe [ARGS...]
 #   scripts/wine.sh --prepare          # only make sure the prefix exists
 #   scripts/wine.sh --server           # prepare, then start a persistent wineserver

@@ -83,14 +83,14 @@ grep -q '^NOT LOADED 126' "$work/restricted.log" ||
 # The pump probe's texts once more on a Western-language Windows, code page
 # 1252, in its own prefix: the program's GBK must not be read as 1252, nor a
 # 1252 folder as GBK.
+wine_1252() { env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" "$@"; }
 status=0
-cp1252_drive=$(env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" --prefix)/drive_c
-env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" --prepare
+cp1252_drive=$(wine_1252 --prefix)/drive_c
+wine_1252 --prepare
 mkdir -p "$cp1252_drive/probes"
 cp "$probes"/message_pump_probe.exe "$cp1252_drive/probes/"
-env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" 'C:\probes\message_pump_probe.exe' \
-  </dev/null > "$work/pump-1252.log" 2>&1 || status=$?
-env -u WINEPREFIX PARVANE_WINE_CODEPAGE=1252 "$HARNESS_WINE" --stop
+wine_1252 'C:\probes\message_pump_probe.exe' </dev/null > "$work/pump-1252.log" 2>&1 || status=$?
+wine_1252 --stop
 [ "$status" = 0 ] || fail "message pump on code page 1252: $(cat "$work/pump-1252.log")"
 
 echo "framework checks: $failures failed"
