@@ -20,7 +20,7 @@ Query AskFont(Driver& driver, HWND control) {
   Query query{};
   query.kind = kQueryFont;
   const Query answer = driver.hooks.Ask(control, query);
-  if (answer.answer != kAnswerGiven) throw Failure{"a font", "GetObjectA refused the font"};
+  if (answer.answer != kAnswerGiven) throw Failure{"a font", "GetObjectW refused the font"};
   return answer;
 }
 
@@ -29,7 +29,7 @@ std::string FontText(const std::string& face, long height, long weight) {
 }
 
 std::string FontText(const Query& answer) {
-  return FontText(answer.font.lfFaceName, answer.font.lfHeight, answer.font.lfWeight) +
+  return FontText(Utf8(answer.font.lfFaceName), answer.font.lfHeight, answer.font.lfWeight) +
          (answer.systemFont ? " (no font set: the system font)" : "");
 }
 
@@ -77,7 +77,7 @@ void FontCommand(Driver& driver, const Command& command) {
   const std::string expected =
       FontText(command.args[1], static_cast<long>(ParseNumber(command.args[2])),
                static_cast<long>(ParseNumber(command.args[3])));
-  if (FontText(answer.font.lfFaceName, answer.font.lfHeight, answer.font.lfWeight) != expected ||
+  if (FontText(Utf8(answer.font.lfFaceName), answer.font.lfHeight, answer.font.lfWeight) != expected ||
       answer.systemFont) {
     throw Failure{expected, FontText(answer)};
   }
@@ -85,7 +85,7 @@ void FontCommand(Driver& driver, const Command& command) {
 
 void FontNotCommand(Driver& driver, const Command& command) {
   const Query answer = AskFont(driver, TheControl(driver, command.args[0]));
-  if (command.args[1] == answer.font.lfFaceName) {
+  if (command.args[1] == Utf8(answer.font.lfFaceName)) {
     throw Failure{"a face other than \"" + command.args[1] + "\"", FontText(answer)};
   }
 }

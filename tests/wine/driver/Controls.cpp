@@ -147,10 +147,10 @@ void KeyCommand(Driver& driver, const Command& command) {
 void TypeCommand(Driver& driver, const Command& command) {
   const HWND control = TheControl(driver, command.args[0]);
   ExpectPressable(driver, control);
+  const std::wstring text = Wide(command.args[1]);
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(control, WM_SETTEXT, 0,
-                           reinterpret_cast<LPARAM>(command.args[1].c_str()), SMTO_ABORTIFHUNG,
-                           5000, &answer) ||
+  if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                           SMTO_ABORTIFHUNG, 5000, &answer) ||
       !answer) {
     throw Failure{"the text set", "WM_SETTEXT failed or timed out"};
   }

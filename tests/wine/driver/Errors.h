@@ -6,7 +6,7 @@
 
 namespace uidriver {
 
-// Texts are in the ANSI code page, as the windows hold them.
+// Texts are UTF-8, as the script and the report are.
 struct Failure {
   std::string expected;
   std::string saw;

@@ -154,9 +154,9 @@ void OwnerCommand(Driver& driver, const Command& command) {
     DWORD process = 0;
     GetWindowThreadProcessId(owner, &process);
     saw = "owner " + Describe(owner) + (process == driver.processId ? "" : " of another process");
-    char caption[512] = "";
-    GetWindowTextA(owner, caption, sizeof caption);
-    if (process == driver.processId && expected == caption) return;
+    wchar_t caption[512] = L"";
+    GetWindowTextW(owner, caption, ARRAYSIZE(caption));
+    if (process == driver.processId && expected == Utf8(caption)) return;
   } else if (expected == "none") {
     return;
   }

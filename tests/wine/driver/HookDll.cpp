@@ -25,8 +25,8 @@ void AnswerSystemMenu(HWND window, Query& query) {
     item.state = GetMenuState(menu, i, MF_BYPOSITION);
     item.id = GetMenuItemID(menu, i);
     if (item.state & MF_SEPARATOR) {
-      lstrcpyA(item.text, "-");
-    } else if (!GetMenuStringA(menu, i, item.text, sizeof item.text, MF_BYPOSITION)) {
+      lstrcpyW(item.text, L"-");
+    } else if (!GetMenuStringW(menu, i, item.text, ARRAYSIZE(item.text), MF_BYPOSITION)) {
       item.text[0] = '\0';
     }
   }
@@ -37,7 +37,7 @@ void AnswerFont(HWND window, Query& query) {
   HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
   query.systemFont = font == nullptr;
   if (!font) font = GetStockObject(SYSTEM_FONT);
-  query.answer = GetObjectA(font, sizeof query.font, &query.font) ? kAnswerGiven : kAnswerRefused;
+  query.answer = GetObjectW(font, sizeof query.font, &query.font) ? kAnswerGiven : kAnswerRefused;
 }
 
 void AnswerDialogUnits(HWND window, Query& query) {

@@ -25,7 +25,7 @@ constexpr char kSettledEventFormat[] = "ParvaneUiDriver.Settled.%lu";
 
 enum : DWORD {
   kQuerySystemMenu = 1,   // the window's system menu
-  kQueryFont = 2,         // WM_GETFONT, read with GetObjectA
+  kQueryFont = 2,         // WM_GETFONT, read with GetObjectW
   kQueryDialogUnits = 3,  // MapDialogRect of `units` on the window
   kQueryIcon = 4,         // WM_GETICON with `iconType`
   kQueryTextLog = 5,      // (re)start log number `textLog` of the window's texts
@@ -37,7 +37,7 @@ enum : DWORD { kAnswerNone = 0, kAnswerGiven = 1, kAnswerRefused = 2 };
 struct MenuItemReport {
   UINT id;
   UINT state;      // GetMenuState: MF_SEPARATOR, MF_GRAYED, MF_DISABLED, ...
-  char text[256];  // GetMenuStringA, "-" for a separator
+  wchar_t text[256];  // GetMenuStringW, "-" for a separator
 };
 
 struct Query {
@@ -53,7 +53,7 @@ struct Query {
   DWORD answer;
   DWORD menuCount;
   MenuItemReport menu[64];
-  LOGFONTA font;
+  LOGFONTW font;
   BOOL systemFont;  // WM_GETFONT gave NULL: the control draws with SYSTEM_FONT
   RECT pixels;      // `units` mapped
   SIZE baseUnits;   // what 4 x 8 dialog units map to
@@ -75,7 +75,7 @@ constexpr char kStatusTextMessage[] = "Parvane.StatusText";
 constexpr char kTextLogMappingFormat[] = "ParvaneUiDriver.TextLog.%lu";
 constexpr DWORD kTextLogs = 8;             // windows recorded at once
 constexpr DWORD kTextLogEntries = 512;     // texts per window
-constexpr DWORD kTextLogTextBytes = 1024;  // bytes kept of one text
+constexpr DWORD kTextLogTextBytes = 1024;  // bytes of UTF-8 kept of one text
 
 struct TextLogEntry {
   DWORD size;  // above kTextLogTextBytes: a longer text, of which that many are kept

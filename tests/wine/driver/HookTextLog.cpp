@@ -18,12 +18,20 @@ class ExclusiveLock {
   SRWLOCK& lock_;
 };
 
-// Room to see that a text is longer than an entry keeps, even when a
-// double-byte character straddles the limit.
+// A text as logged, in UTF-8: at most kTextLogTextBytes + 1 UTF-16 units
+// of it, which is enough to see that it is longer than an entry keeps.
+constexpr int kReadUnits = kTextLogTextBytes + 2;
 struct WindowText {
-  char text[kTextLogTextBytes + 4];
+  char text[3 * kReadUnits];
   DWORD size;  // above kTextLogTextBytes: longer than an entry keeps
 };
+
+void FromUtf16(const wchar_t* text, int length, WindowText& logged) {
+  if (length > kReadUnits - 1) length = kReadUnits - 1;
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text, length, logged.text, sizeof logged.text, nullptr, nullptr);
+  logged.size = static_cast<DWORD>(size > 0 ? size : 0);
+}
 
 // One view for every hooked thread of the process. The lock matters when a
 // log moves to a window of another thread: its old writer might otherwise
@@ -117,36 +125,28 @@ void RecordText(HWND window) {
   // whatever it does meanwhile must not find the lock held. Straight to the
   // procedure, as WM_GETTEXT would go, but without running every hook of
   // the thread once more for it.
+  // The W procedure converts an ANSI window's text from the system's code
+  // page, as GetWindowTextW would.
+  wchar_t wide[kReadUnits];
+  const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+  const auto length = static_cast<int>(
+      CallWindowProcW(procedure, window, WM_GETTEXT, kReadUnits, reinterpret_cast<LPARAM>(wide)));
   WindowText text;
-  const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-  text.size = static_cast<DWORD>(CallWindowProcA(procedure, window, WM_GETTEXT, sizeof text.text,
-                                                 reinterpret_cast<LPARAM>(text.text)));
+  FromUtf16(wide, length, text);
   sharedLogs.Append(window, text);
 }
 
-// The text arrives in UTF-16 and is logged as the window's texts are read,
-// in the ANSI code page.
 void RecordGivenText(HWND window, const wchar_t* text) {
   if (!sharedLogs.Records(window)) return;
   WindowText given;
-  const int length = lstrlenW(text);
-  const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-  given.size = static_cast<DWORD>(size > 0 ? size : 0);
-  if (given.size > 0) {
-    HANDLE heap = GetProcessHeap();
-    auto* whole = static_cast<char*>(HeapAlloc(heap, 0, given.size));
-    if (!whole) return;
-    WideCharToMultiByte(CP_ACP, 0, text, length, whole, size, nullptr, nullptr);
-    CopyMemory(given.text, whole, given.size < sizeof given.text ? given.size : sizeof given.text);
-    HeapFree(heap, 0, whole);
-  }
+  FromUtf16(text, lstrlenW(text), given);
   sharedLogs.Append(window, given);
 }
 
 void RecordPosition(HWND window) {
   if (!sharedLogs.Records(window)) return;
-  const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-  const int position = static_cast<int>(CallWindowProcA(procedure, window, PBM_GETPOS, 0, 0));
+  const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+  const int position = static_cast<int>(CallWindowProcW(procedure, window, PBM_GETPOS, 0, 0));
   WindowText text;
   text.size = static_cast<DWORD>(wsprintfA(text.text, "%d", position));
   sharedLogs.Append(window, text);

@@ -45,16 +45,24 @@ void SysCommandCommand(Driver& driver, const Command& command) {
 
 // The focus goes to the control through the dialog manager, as Tab would
 // take it there (an edit's whole text is selected, so typing replaces it).
-// Then each character is one WM_CHAR, a GBK character two: lead byte, then
-// trail byte, which is what an ANSI window gets from the keyboard and what
-// both user32's and common controls 6's edits put together under Wine.
+// Then each character comes as the keyboard gives it to the control: to a
+// Unicode window one WM_CHAR per UTF-16 unit; to an ANSI window one per
+// byte of the ANSI code page, so a double-byte character as lead byte, then
+// trail byte, which both user32's and common controls 6's edits put
+// together under Wine.
 void KeysCommand(Driver& driver, const Command& command) {
   const HWND window = TheWindow(driver);
   const HWND control = TheControl(driver, command.args[0]);
   ExpectPressable(driver, control);
-  PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-  for (const char c : command.args[1]) {
-    PostMessageA(control, WM_CHAR, static_cast<unsigned char>(c), kRepeatOnce);
+  PostMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+  if (IsWindowUnicode(control)) {
+    for (const wchar_t unit : Wide(command.args[1])) {
+      PostMessageW(control, WM_CHAR, unit, kRepeatOnce);
+    }
+  } else {
+    for (const char c : Utf8ToAnsi(command.args[1])) {
+      PostMessageA(control, WM_CHAR, static_cast<unsigned char>(c), kRepeatOnce);
+    }
   }
   driver.hooks.Settle(control, TheProcess(driver));
 }

@@ -44,18 +44,17 @@ int main(int argc, char** argv) {
   const DWORD start = GetTickCount();
   for (const Command& command : commands) {
     const std::string where = "line " + std::to_string(command.line) + ": " + command.source;
-    PrintUtf8Line(where);
+    PrintLine(where);
     try {
       Run(driver, command);
     } catch (const Failure& failure) {
-      PrintUtf8Line("FAIL " + where + ": expected " + AnsiToUtf8(failure.expected) + ", saw " +
-                    AnsiToUtf8(failure.saw));
+      PrintLine("FAIL " + where + ": expected " + failure.expected + ", saw " + failure.saw);
       return Finish(driver, 1);
     } catch (const ScriptError& error) {
-      PrintUtf8Line("ERROR " + where + ": " + AnsiToUtf8(error.message));
+      PrintLine("ERROR " + where + ": " + error.message);
       return Finish(driver, 2);
     } catch (const std::exception& error) {
-      PrintUtf8Line("ERROR " + where + ": " + error.what());
+      PrintLine("ERROR " + where + ": " + error.what());
       return Finish(driver, 2);
     }
   }

@@ -38,8 +38,9 @@ void CdCommand(Driver& driver, const Command& command) { driver.workDir = comman
 
 // The driver's own environment is what the next process inherits.
 void EnvCommand(Driver&, const Command& command) {
-  const char* value = command.args.size() > 1 ? command.args[1].c_str() : nullptr;
-  if (!SetEnvironmentVariableA(command.args[0].c_str(), value)) {
+  const std::wstring value = command.args.size() > 1 ? Wide(command.args[1]) : L"";
+  if (!SetEnvironmentVariableW(Wide(command.args[0]).c_str(),
+                               command.args.size() > 1 ? value.c_str() : nullptr)) {
     throw ScriptError{"cannot set " + command.args[0]};
   }
 }
@@ -50,15 +51,15 @@ void StartCommand(Driver& driver, const Command& command) {
   // child, which (and whatever it starts) would keep the harness's log open.
   // Under Wine the child's Unix stderr still goes to the log, which keeps
   // its error messages next to the driver's.
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = startup.hStdOutput = startup.hStdError = INVALID_HANDLE_VALUE;
   PROCESS_INFORMATION started{};
-  std::string commandLine = command.rest;  // CreateProcessA may write into it
-  const char* workDir = driver.workDir.empty() ? nullptr : driver.workDir.c_str();
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, workDir,
-                      &startup, &started)) {
+  std::wstring commandLine = Wide(command.rest);  // CreateProcessW may write into it
+  const std::wstring workDir = Wide(driver.workDir);
+  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      workDir.empty() ? nullptr : workDir.c_str(), &startup, &started)) {
     throw Failure{"a started process", "CreateProcess error " + std::to_string(GetLastError())};
   }
   CloseHandle(started.hThread);

@@ -1,5 +1,6 @@
-// Registry checks, read through the ANSI functions so that texts come back
-// as the GBK bytes a program working in code page 936 sees.
+// Registry checks, read through the ANSI functions: a value's bytes are
+// those a program sees that stores and reads its texts in the system's ANSI
+// code page, which is how programs of this kind keep them.
 #include <windows.h>
 
 #include <vector>
@@ -31,8 +32,7 @@ std::string NameOfType(DWORD type) {
   return "type " + std::to_string(type);
 }
 
-// "HKLM\Software\X": the root is ASCII, so the first backslash ends it even
-// when a GBK trail byte in the key is a backslash too.
+// "HKLM\Software\X": the root is ASCII, so the first backslash ends it.
 HKEY RootOf(const std::string& path, std::string& subKey) {
   const size_t slash = path.find('\\');
   const std::string root = path.substr(0, slash);
@@ -48,11 +48,16 @@ UniqueKey OpenKey(const std::string& path, LONG& error) {
   std::string subKey;
   const HKEY root = RootOf(path, subKey);
   HKEY key = nullptr;
-  error = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key);
+  error = RegOpenKeyExW(root, Wide(subKey).c_str(), 0, KEY_QUERY_VALUE, &key);
   return UniqueKey(error == ERROR_SUCCESS ? key : nullptr);
 }
 
-const char* ValueName(const std::string& name) { return name == "@" ? nullptr : name.c_str(); }
+// The name as the ANSI functions take it; "@" is the key's default value.
+struct ValueName {
+  explicit ValueName(const std::string& utf8) : ansi(utf8 == "@" ? "" : Utf8ToAnsi(utf8)) {}
+  const char* get() const { return ansi.empty() ? nullptr : ansi.c_str(); }
+  std::string ansi;
+};
 
 struct Value {
   DWORD type = REG_NONE;
@@ -61,15 +66,16 @@ struct Value {
 
 // A missing key or value is a failed check, not a script error.
 Value ReadValue(const std::string& path, const std::string& name) {
+  const ValueName valueName(name);  // a name the code page lacks is the script's error
   LONG error = 0;
   const UniqueKey key = OpenKey(path, error);
   if (!key) throw Failure{"key " + path, "none (error " + std::to_string(error) + ")"};
   Value value;
   DWORD size = 0;
-  error = RegQueryValueExA(key.get(), ValueName(name), nullptr, &value.type, nullptr, &size);
+  error = RegQueryValueExA(key.get(), valueName.get(), nullptr, &value.type, nullptr, &size);
   if (error == ERROR_SUCCESS) {
     value.data.resize(size);
-    error = RegQueryValueExA(key.get(), ValueName(name), nullptr, &value.type, value.data.data(),
+    error = RegQueryValueExA(key.get(), valueName.get(), nullptr, &value.type, value.data.data(),
                              &size);
     value.data.resize(size);
   }
@@ -100,8 +106,9 @@ void RegTextCommand(Driver&, const Command& command) {
   if (value.type != REG_SZ) throw Failure{"a REG_SZ value", NameOfType(value.type)};
   std::string text(value.data.begin(), value.data.end());
   text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-  if (Shown(text) != command.args[2]) {
-    throw Failure{"\"" + command.args[2] + "\"", "\"" + Shown(text) + "\""};
+  const std::string shown = Shown(AnsiToUtf8(text));
+  if (shown != command.args[2]) {
+    throw Failure{"\"" + command.args[2] + "\"", "\"" + shown + "\""};
   }
 }
 
@@ -111,9 +118,10 @@ void NoRegKeyCommand(Driver&, const Command& command) {
 }
 
 void NoRegValueCommand(Driver&, const Command& command) {
+  const ValueName valueName(command.args[1]);
   LONG error = 0;
   const UniqueKey key = OpenKey(command.args[0], error);
-  if (key && RegQueryValueExA(key.get(), ValueName(command.args[1]), nullptr, nullptr, nullptr,
+  if (key && RegQueryValueExA(key.get(), valueName.get(), nullptr, nullptr, nullptr,
                               nullptr) == ERROR_SUCCESS) {
     throw Failure{"no value " + command.args[1], "the value"};
   }

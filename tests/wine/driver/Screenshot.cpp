@@ -55,7 +55,7 @@ void ScreenshotCommand(Driver&, const Command& command) {
   info.bmiHeader.biSizeImage = imageSize;
 
   const UniqueHandle file = FromCreateFile(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   if (!file) {
     throw Failure{"a screenshot written to " + path,
                   "open error " + std::to_string(GetLastError())};

@@ -16,7 +16,7 @@ size_t SkipBlanks(const std::string& text, size_t at) {
 }
 
 // Splits on UTF-8 text: no byte of a multi-byte UTF-8 character is a blank
-// or a quote, which a GBK trail byte could be for the backslash.
+// or a quote.
 std::vector<std::string> Split(const std::string& text) {
   std::vector<std::string> words;
   size_t at = SkipBlanks(text, 0);
@@ -48,11 +48,11 @@ Command ParseLine(int line, const std::string& utf8) {
   size_t end = start;
   while (end < utf8.size() && !IsBlank(utf8[end])) ++end;
   command.name = utf8.substr(start, end - start);
-  const std::string rest = utf8.substr(SkipBlanks(utf8, end));
-  command.rest = Utf8ToAnsi(rest);
+  Wide(utf8);  // refuses a line that is not UTF-8
+  command.rest = utf8.substr(SkipBlanks(utf8, end));
   // A command line for `start` may hold quotes that do not split.
   try {
-    for (const std::string& word : Split(rest)) command.args.push_back(Utf8ToAnsi(word));
+    command.args = Split(command.rest);
   } catch (const ScriptError& error) {
     command.splitError = error.message;
   }

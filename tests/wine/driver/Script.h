@@ -13,8 +13,8 @@ struct Command {
   int line = 0;
   std::string source;  // the line as written (UTF-8), for messages
   std::string name;
-  std::vector<std::string> args;  // in the ANSI code page
-  std::string rest;               // everything after the name, ANSI, verbatim
+  std::vector<std::string> args;  // UTF-8
+  std::string rest;               // everything after the name, verbatim
   std::string splitError;         // why args could not be split, if they could not
 };
 

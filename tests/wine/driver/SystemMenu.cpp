@@ -13,14 +13,14 @@ namespace {
 std::string Joined(const std::vector<MenuItemReport>& items) {
   std::string joined;
   for (const MenuItemReport& item : items) {
-    joined += (joined.empty() ? "" : "|") + Shown(item.text);
+    joined += (joined.empty() ? "" : "|") + Shown(Utf8(item.text));
   }
   return joined;
 }
 
 const MenuItemReport* FindItem(const std::vector<MenuItemReport>& items, const std::string& text) {
   for (const MenuItemReport& item : items) {
-    if (Shown(item.text) == text) return &item;
+    if (Shown(Utf8(item.text)) == text) return &item;
   }
   return nullptr;
 }
@@ -30,7 +30,7 @@ void PrintItems(const std::vector<MenuItemReport>& items) {
   for (const MenuItemReport& item : items) {
     char line[64];
     wsprintfA(line, "  id 0x%04x state 0x%04x ", item.id, item.state);
-    PrintLine(line + Shown(item.text));
+    PrintLine(line + Shown(Utf8(item.text)));
   }
 }
 

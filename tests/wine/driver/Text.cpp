@@ -33,31 +33,33 @@ std::string FromWide(UINT codePage, const std::wstring& wide, BOOL* usedDefault)
 
 }  // namespace
 
+std::wstring Wide(const std::string& utf8) { return ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8); }
+
+// CP_UTF8 refuses a default-character argument.
+std::string Utf8(const std::wstring& wide) { return FromWide(CP_UTF8, wide, nullptr); }
+
+std::string Utf8(const wchar_t* text) { return Utf8(std::wstring(text)); }
+
 std::string Utf8ToAnsi(const std::string& utf8) {
   BOOL usedDefault = FALSE;
-  std::string ansi = FromWide(CP_ACP, ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8), &usedDefault);
+  std::string ansi = FromWide(CP_ACP, Wide(utf8), &usedDefault);
   if (usedDefault) {
     throw ScriptError{"a character that code page " + std::to_string(GetACP()) + " cannot hold"};
   }
   return ansi;
 }
 
-std::string AnsiToUtf8(const std::string& ansi) {
-  // CP_UTF8 refuses a default-character argument.
-  return FromWide(CP_UTF8, ToWide(CP_ACP, 0, ansi), nullptr);
-}
+std::string AnsiToUtf8(const std::string& ansi) { return Utf8(ToWide(CP_ACP, 0, ansi)); }
 
-void PrintUtf8Line(const std::string& utf8) {
+void PrintLine(const std::string& utf8) {
   const std::string line = utf8 + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
 }
 
-void PrintLine(const std::string& ansi) { PrintUtf8Line(AnsiToUtf8(ansi)); }
-
-std::string Shown(const std::string& ansi) {
+std::string Shown(const std::string& utf8) {
   std::string shown;
-  for (char c : ansi) {
+  for (char c : utf8) {
     switch (c) {
       case '\r':
         shown += "\\r";
@@ -73,6 +75,13 @@ std::string Shown(const std::string& ansi) {
     }
   }
   return shown;
+}
+
+std::string Beginning(const std::string& utf8, size_t bytes) {
+  if (utf8.size() <= bytes) return utf8;
+  size_t end = bytes;
+  while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+  return utf8.substr(0, end);
 }
 
 std::string Hex(const void* bytes, size_t size) {

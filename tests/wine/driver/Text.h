@@ -1,6 +1,7 @@
 // Code page conversions and the forms in which the driver shows values.
-// The script is UTF-8, the windows speak the ANSI code page (936 under the
-// harness), and everything printed is UTF-8 again.
+// The script and everything printed are UTF-8; windows are asked for their
+// texts in UTF-16, so a text compares the same whatever the system's ANSI
+// code page. Only the registry checks read bytes in the ANSI code page.
 #pragma once
 
 #include <cstddef>
@@ -8,18 +9,24 @@
 
 namespace uidriver {
 
-// Throws ScriptError when the text is not UTF-8 or has a character the ANSI
-// code page cannot hold, so a typo never turns into a silent '?'.
+// Throws ScriptError when the text is not UTF-8.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+std::string Utf8(const wchar_t* text);
+// Throws ScriptError when the ANSI code page cannot hold a character, so a
+// typo never turns into a silent '?'.
 std::string Utf8ToAnsi(const std::string& utf8);
 std::string AnsiToUtf8(const std::string& ansi);
 
 // Write one line to stdout, which is UTF-8.
-void PrintUtf8Line(const std::string& utf8);
-void PrintLine(const std::string& ansi);
+void PrintLine(const std::string& utf8);
 
 // A window text as it is compared and shown: CR, LF and TAB become the two
 // characters \r, \n and \t, since a script line cannot hold them.
-std::string Shown(const std::string& ansi);
+std::string Shown(const std::string& utf8);
+
+// At most `bytes` bytes of a UTF-8 text, never half a character.
+std::string Beginning(const std::string& utf8, size_t bytes);
 
 // Lower-case hex of raw bytes, without separators.
 std::string Hex(const void* bytes, size_t size);

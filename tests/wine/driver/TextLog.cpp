@@ -31,16 +31,6 @@ void CatchUp(HWND control) {
   SendMessageTimeoutA(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kCatchUpMs, &ignored);
 }
 
-// The first characters of a long text, for a report; a double-byte
-// character is never cut in two.
-std::string Beginning(const std::string& text) {
-  size_t end = 0;
-  while (end < text.size() && end < 40) {
-    end += IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1;
-  }
-  return text.substr(0, end);
-}
-
 std::string Joined(const std::vector<RecordedText>& texts) {
   std::string joined;
   for (size_t i = 0; i < texts.size(); ++i) joined += (i ? "|" : "") + Shown(texts[i].text);
@@ -73,7 +63,7 @@ std::vector<RecordedText> Complete(Driver& driver, const std::string& id) {
     if (copy.texts[i].size > kTextLogTextBytes) {
       throw Failure{"texts of at most " + std::to_string(kTextLogTextBytes) + " bytes",
                     "text " + std::to_string(i + 1) + " longer, beginning \"" +
-                        Shown(Beginning(copy.texts[i].text)) + "\""};
+                        Shown(Beginning(copy.texts[i].text, 40)) + "\""};
     }
   }
   return std::move(copy.texts);

@@ -16,8 +16,8 @@
 namespace uidriver {
 
 struct RecordedText {
-  std::string text;  // ANSI; only the first kTextLogTextBytes of a longer text
-  DWORD size;        // the whole text's length
+  std::string text;  // UTF-8; only the first kTextLogTextBytes of a longer text
+  DWORD size;        // the whole text's length in bytes
 };
 
 struct TextLogCopy {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "Text.h"
+
 namespace uidriver {
 namespace {
 
@@ -33,7 +35,7 @@ TimedAnswer SendTimed(HWND window, UINT message, WPARAM wParam, DWORD timeoutMs)
   DWORD_PTR value = 0;
   const Stopwatch clock;
   answer.answered =
-      SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, timeoutMs, &value) != 0;
+      SendMessageTimeoutW(window, message, wParam, 0, SMTO_NORMAL, timeoutMs, &value) != 0;
   answer.ms = clock.Ms();
   answer.gone = !answer.answered && !IsWindow(window);
   answer.value = static_cast<LRESULT>(value);
@@ -44,17 +46,16 @@ TimedText ReadTextTimed(HWND window, DWORD timeoutMs) {
   TimedText read;
   const Stopwatch clock;
   for (size_t size = kFirstBuffer;; size *= 4) {
-    std::string buffer(size, '\0');
+    std::wstring buffer(size, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, size, reinterpret_cast<LPARAM>(&buffer[0]),
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, size, reinterpret_cast<LPARAM>(&buffer[0]),
                              SMTO_NORMAL, timeoutMs, &copied)) {
       break;
     }
-    // A text cut short fills the buffer up to its NUL, or to one byte less
-    // when the cut would split a double-byte character.
-    if (copied + 2 < size) {
+    // A text cut short fills the buffer up to its NUL.
+    if (copied + 1 < size) {
       buffer.resize(copied);
-      read.text = std::move(buffer);
+      read.text = Utf8(buffer);
       read.answered = true;
       break;
     }

@@ -38,7 +38,7 @@ TimedAnswer SendTimed(HWND window, UINT message, WPARAM wParam, DWORD timeoutMs)
 struct TimedText {
   bool answered = false;
   bool gone = false;
-  std::string text;  // ANSI, as the window holds it
+  std::string text;  // UTF-8
   double ms = 0;
 };
 

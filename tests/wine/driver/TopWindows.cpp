@@ -20,6 +20,13 @@ std::string ClassName(HWND window) {
   return name;
 }
 
+// GetWindowTextW never waits on another process's thread.
+std::string Caption(HWND window) {
+  wchar_t caption[512] = L"";
+  GetWindowTextW(window, caption, ARRAYSIZE(caption));
+  return Utf8(caption);
+}
+
 using WindowVisitor = std::function<bool(HWND, const std::string&)>;
 
 struct TopWindowSearch {
@@ -32,13 +39,11 @@ BOOL CALLBACK VisitTopWindow(HWND window, LPARAM param) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-  char caption[512] = "";
-  GetWindowTextA(window, caption, sizeof caption);
-  return (*search->visit)(window, caption) ? TRUE : FALSE;
+  return (*search->visit)(window, Caption(window)) ? TRUE : FALSE;
 }
 
 // Visible top-level windows of one process, topmost first, until visit
-// returns false. GetWindowTextA never waits on another process's thread.
+// returns false.
 void ForEachTopWindow(DWORD processId, const WindowVisitor& visit) {
   TopWindowSearch search{processId, &visit};
   EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
@@ -120,12 +125,10 @@ HWND FindTopWindow(DWORD processId, const std::string& caption) {
 }
 
 // A control's text is asked for (another process's edit keeps its text
-// where GetWindowTextA cannot see it); a top-level window's caption is not.
+// where GetWindowTextW cannot see it); a top-level window's caption is not.
 std::string Describe(HWND window) {
-  if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
-    char caption[512] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    return ClassName(window) + " \"" + Shown(caption) + "\"";
+  if (!(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
+    return ClassName(window) + " \"" + Shown(Caption(window)) + "\"";
   }
   return "id " + std::to_string(GetDlgCtrlID(window)) + " " + ClassName(window) + " \"" +
          Shown(WindowText(window)) + "\"";
@@ -150,20 +153,22 @@ HWND Control(const Driver& driver, const std::string& id) {
   return child;
 }
 
+// Asked in UTF-16: an ANSI window's text comes converted from the system's
+// code page, a Unicode window's as it is.
 std::string WindowText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
                            &length)) {
     throw Failure{"an answer to WM_GETTEXTLENGTH", "none within 5 s"};
   }
-  std::string text(length * 2 + 2, '\0');  // the A length may count too few bytes
+  std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
     throw Failure{"an answer to WM_GETTEXT", "none within 5 s"};
   }
   text.resize(copied);
-  return text;
+  return Utf8(text);
 }
 
 void WindowCommand(Driver& driver, const Command& command) {

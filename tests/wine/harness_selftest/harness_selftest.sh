@@ -222,8 +222,10 @@ expect_failure open_quote 2 'ERROR line 1: text 1 "abc: no closing double quote'
 text 1 "abc
 EOF
 
-expect_failure not_gbk 2 'ERROR line 1: a character that code page 936 cannot hold' <<'EOF'
-print 😀
+printf 'print \xff\n' | expect_failure not_utf8 2 'ERROR line 1: not valid UTF-8'
+# Window texts are UTF-16; the registry is read in the ANSI code page.
+expect_failure not_gbk 2 'ERROR line 1: regtext HKCU\Software\ParvaneHarness 😀 x: a character that code page 936 cannot hold' <<'EOF'
+regtext HKCU\Software\ParvaneHarness 😀 x
 EOF
 
 # How windows look. Pixels follow from the pinned fonts: the dialog's
@@ -539,7 +541,7 @@ EOF
 
 # A text longer than an entry keeps cannot be compared: the check fails.
 xs() { printf '%*s' "$1" '' | tr ' ' x; }
-expect_failure textlog_long_text 1 "FAIL line 5: textlog-is 1001 长文本: expected texts of at most 1024 bytes, saw text 1 longer, beginning \"长文本$(xs 34)\"" <<EOF
+expect_failure textlog_long_text 1 "FAIL line 5: textlog-is 1001 长文本: expected texts of at most 1024 bytes, saw text 1 longer, beginning \"长文本$(xs 31)\"" <<EOF
 start harness_testdialog.exe
 window 测试对话框
 textlog 1001
