@@ -16,6 +16,13 @@ std::string Control::Text() const {
   return text;
 }
 
+bool Control::Shows(const ScreenText& text) const {
+  const int length = ::GetWindowTextLengthW(window_);
+  std::wstring shown(static_cast<size_t>(length) + 1, L'\0');
+  shown.resize(static_cast<size_t>(::GetWindowTextW(window_, &shown[0], length + 1)));
+  return ::lstrcmpiW(shown.c_str(), text.c_str()) == 0;
+}
+
 // Even with painting held back, every position the bar takes asks the
 // window system to repaint it, a trip to the server under Wine: the steps
 // that stay inside the range are taken with one PBM_SETPOS, and only a step

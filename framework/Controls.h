@@ -25,6 +25,9 @@ class Control {
 
   // In the system's ANSI code page, as the file functions take it.
   std::string Text() const;
+  // Whether the control shows `text`, ignoring case: compared as shown,
+  // since the program's GBK read back in another code page is not itself.
+  bool Shows(const ScreenText& text) const;
   void SetText(const ScreenText& text) const { ::SetWindowTextW(window_, text.c_str()); }
   void Show(bool visible) const { ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
   void Enable(bool enabled) const { ::EnableWindow(window_, enabled ? TRUE : FALSE); }

@@ -7,7 +7,6 @@
 #include "install/HelperPrograms.h"
 #include "install/RegistryRecords.h"
 #include "install/Shortcuts.h"
-#include "payload/Characters.h"
 #include "payload/PayloadReader.h"
 #include "uninstall/RemovalRules.h"
 #include "uninstall/TreeRemoval.h"
@@ -65,7 +64,7 @@ void UninstallDialog::OnOK() {
 }
 
 bool UninstallDialog::ShowsFinishCaption() const {
-  return payload::EqualsIgnoringCase(okButton_.Text(), texts::kFinishButton);
+  return okButton_.Shows(texts::kFinishButton);
 }
 
 void UninstallDialog::RunSequence() {
