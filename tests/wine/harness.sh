@@ -27,6 +27,18 @@ HARNESS_IDLE=${HARNESS_IDLE:-$PARVANE_WIN32_BUILD/tests/wine/harness_idle.exe}
 WINEPREFIX=${WINEPREFIX:-$("$HARNESS_WINE" --prefix)}
 export WINEPREFIX
 
+# The prefix's ANSI code page (scripts/wine.sh keeps a prefix for each):
+# what the installer's ANSI functions read and write there. system_charset
+# is its name for iconv; system_word a folder name only that code page
+# (and UTF-8) can hold, for the paths a test types.
+HARNESS_CODEPAGE=${PARVANE_WINE_CODEPAGE:-936}
+case $HARNESS_CODEPAGE in
+  936) system_charset=GBK system_word='第二 安装' ;;
+  1252) system_charset=CP1252 system_word='Zweite Ausführung' ;;
+  65001) system_charset=UTF-8 system_word='第二 Ausführung' ;;
+  *) echo "harness.sh: no code page $HARNESS_CODEPAGE" >&2; return 1 ;;
+esac
+
 WINE_SESSION_DIR=
 WINE_SESSION_XVFB_PID=
 WINE_SESSION_IDLE_PID=
@@ -187,7 +199,7 @@ reg32() {
 program_files() {
   if [ -z "${_harness_program_files:-}" ]; then
     _harness_program_files=$(reg32 query 'HKLM\Software\Microsoft\Windows\CurrentVersion' \
-        /v ProgramFilesDir | iconv -f GBK -t UTF-8 | tr -d '\r' |
+        /v ProgramFilesDir | iconv -f "$system_charset" -t UTF-8 | tr -d '\r' |
       sed -n 's/^ *ProgramFilesDir *REG_SZ *//p')
     [ -n "$_harness_program_files" ] || { echo "program_files: not in the registry" >&2; return 1; }
   fi
@@ -218,11 +230,6 @@ record_install_folder() {
   reg32 add 'HKLM\SOFTWARE\Tavisk\Parvane' /v 'install path' /d "$1" /f >/dev/null
 }
 
-# reg_sz TEXT: a REG_SZ value as the driver's `regvalue` reads it under
-# Wine: the text's GBK bytes in hex, and a NUL. The installer stores texts
-# without their NUL, but Wine's RegSetValueExA keeps the NUL that follows
-# the data in memory, so the stored length cannot be told apart here from
-# one written with it.
 # fail TEXT: reports a failed check of the sourcing test and counts it in
 # $failures, so the test can run its remaining checks and end with the sum.
 failures=0
@@ -286,8 +293,13 @@ to_target_page() {
     "$1" "$first_wait"
 }
 
+# reg_sz TEXT: a REG_SZ value as the driver's `regvalue` reads it under
+# Wine: the text's bytes in the system's code page in hex, and a NUL. The
+# installer stores texts without their NUL, but Wine's RegSetValueExA
+# keeps the NUL that follows the data in memory, so the stored length
+# cannot be told apart here from one written with it.
 reg_sz() {
-  printf '%s00' "$(printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n')"
+  printf '%s00' "$(printf '%s' "$1" | iconv -f UTF-8 -t "$system_charset" | od -An -v -tx1 | tr -d ' \n')"
 }
 
 # reg_dword NUMBER: a REG_DWORD value as the driver's `regvalue` reads it:
@@ -318,7 +330,8 @@ check_sha256() {
 }
 
 # lnk_field LNKFILE FIELD: prints one field of a shortcut as lnkinfo reads
-# it with code page 936. FIELD is lnkinfo's label ("Local path", "Working
+# it with the system's code page (its ANSI strings; Wine writes Unicode
+# ones too). FIELD is lnkinfo's label ("Local path", "Working
 # directory", "Description", "Command line arguments", "Relative path",
 # "Icon location") or one of target, workdir, description, arguments,
 # relative, icon.
@@ -337,7 +350,9 @@ lnk_field() {
     return 1
   fi
   # lnkinfo writes its text in the locale's character set.
-  if ! out=$(LC_ALL=C.UTF-8 lnkinfo -c windows-936 "$lnk" 2>&1); then
+  local codepage=windows-$HARNESS_CODEPAGE
+  [ "$HARNESS_CODEPAGE" != 65001 ] || codepage=windows-1252
+  if ! out=$(LC_ALL=C.UTF-8 lnkinfo -c "$codepage" "$lnk" 2>&1); then
     echo "lnk_field: lnkinfo cannot read $lnk: $out" >&2
     return 1
   fi
@@ -347,7 +362,14 @@ lnk_field() {
     name=${name#"${name%%[![:space:]]*}"}
     name=${name%"${name##*[![:space:]]}"}
     if [ "$name" = "$label" ]; then
-      printf '%s\n' "${line#*: }"
+      line=${line#*: }
+      # lnkinfo knows no UTF-8: an ANSI field read as 1252, which gives each
+      # byte of the test's texts a character of its own, is turned back into
+      # its bytes; a Unicode field has characters 1252 lacks.
+      if [ "$HARNESS_CODEPAGE" = 65001 ] && printf '%s' "$line" | iconv -f UTF-8 -t CP1252 >/dev/null 2>&1; then
+        line=$(printf '%s' "$line" | iconv -f UTF-8 -t CP1252)
+      fi
+      printf '%s\n' "$line"
       return 0
     fi
   done <<<"$out"

@@ -257,7 +257,7 @@ expect_helper_lines() {
   local folder=$1 what=$2
   wait_for_lines 3 || fail "$what: helper programs did not record their starts: $(cat "$log" 2>&1)"
   local text
-  text=$(iconv -f GBK -t UTF-8 "$log" | tr -d '\r')
+  text=$(iconv -f "$system_charset" -t UTF-8 "$log" | tr -d '\r')
   grep -qxF "InstallGuardDrv.exe	\"${folder}InstallGuardDrv.exe\" install	${folder%\\}" <<<"$text" ||
     grep -qxF "InstallGuardDrv.exe	${folder}InstallGuardDrv.exe install	${folder%\\}" <<<"$text" ||
     fail "$what: driver installer start: $text"
@@ -275,12 +275,12 @@ reg32 add "$product_key" /v Extra /d Kept /f >/dev/null
 hive='\Device\HarddiskVolume1\WINDOWS\system32\config\SYSTEM'
 reg32 add 'HKLM\SYSTEM\CurrentControlSet\Control\hivelist' /v '\REGISTRY\MACHINE\SYSTEM' /d "$hive" /f >/dev/null
 rm -f "$log"
-second='D:\第二 安装\Parvane\'
+second="D:\\$system_word\\Parvane\\"
 mkdir -p "$WINEPREFIX/dosdevices"
 ln -sfn "$work/d_drive" "$WINEPREFIX/dosdevices/d:"
 mkdir -p "$work/d_drive"
 drive second_install <<SCRIPT
-type 1005 "D:\\第二 安装\\Parvane"
+type 1005 "D:\\$system_word\\Parvane"
 click 1
 waittext 1002 安装Parvane成功. 30000
 click 2
@@ -297,7 +297,7 @@ regvalue $product_key "install path" REG_SZ $(reg_sz "$second")
 regvalue $product_key Extra REG_SZ $(reg_sz Kept)
 regvalue $control_key PSLastBootSystemRoot REG_SZ $(reg_sz "$hive")
 SCRIPT
-diff -r "$work/expected" "$work/d_drive/第二 安装/Parvane" > "$work/diff2.txt" 2>&1 ||
+diff -r "$work/expected" "$work/d_drive/$system_word/Parvane" > "$work/diff2.txt" 2>&1 ||
   fail "second install: files differ: $(head -5 "$work/diff2.txt")"
 check_shortcuts "$second" "second install"
 expect_helper_lines "$second" "second install"

@@ -165,8 +165,8 @@ outside_tree > "$work/outside.after"
 diff "$work/outside.before" "$work/outside.after" > "$work/outside.diff" ||
   fail "the uninstall changed things outside the install folder: $(head -5 "$work/outside.diff")"
 for _ in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.1; done
-grep -qF "InstallGuardDrv.exe	${folder}InstallGuardDrv.exe uninstall	" <(iconv -f GBK -t UTF-8 "$log" 2>/dev/null | tr -d '\r') ||
-  grep -qF "InstallGuardDrv.exe	\"${folder}InstallGuardDrv.exe\" uninstall	" <(iconv -f GBK -t UTF-8 "$log" 2>/dev/null | tr -d '\r') ||
+grep -qF "InstallGuardDrv.exe	${folder}InstallGuardDrv.exe uninstall	" <(iconv -f "$system_charset" -t UTF-8 "$log" 2>/dev/null | tr -d '\r') ||
+  grep -qF "InstallGuardDrv.exe	\"${folder}InstallGuardDrv.exe\" uninstall	" <(iconv -f "$system_charset" -t UTF-8 "$log" 2>/dev/null | tr -d '\r') ||
   fail "the driver installer was not started with uninstall: $(cat "$log" 2>&1)"
 
 # --- A second run still finds the folder, and from outside the install
