@@ -69,9 +69,9 @@ drive() {
 # --- Refused folders: a message, and the page stays as it was. Nothing is
 # written anywhere: not into the system's folders, not into a folder that
 # holds a user's note and another program.
-mkdir -p "$drive_c/Tools/other-app"
+mkdir -p "$drive_c/Tools/$system_word"
 printf 'my notes' > "$drive_c/Tools/my-notes.txt"
-printf 'MZ other' > "$drive_c/Tools/other-app/tool.exe"
+printf 'MZ other' > "$drive_c/Tools/$system_word/tool.exe"
 own_folder='卸载Parvane时会删除安装目录中的全部内容。请选择一个只给Parvane使用的目录。'
 system_folder='不能安装到系统文件夹，或包含系统文件夹的目录：'
 holds_others='安装目录中已有其他文件或文件夹：'
@@ -87,7 +87,7 @@ $(refused 'C:\' '不能安装到磁盘的根目录：\r\nC:\\r\n'"$own_folder" r
 $(refused 'C:\windows\' "$system_folder"'\r\nC:\windows\\r\n'"$own_folder")
 $(refused "$(program_files)\\" "$system_folder"'\r\n'"$(program_files)"'\\r\n'"$own_folder" refused-system-folder)
 $(refused "C:\\users\\$user" "$system_folder"'\r\nC:\users\'"$user"'\r\n'"$own_folder")
-$(refused 'C:\Tools\other-app' "$holds_others"'\r\nC:\Tools\other-app\tool.exe\r\n卸载Parvane时会删除这个目录中的全部内容。请选择一个空的或新的目录，例如：\r\nC:\Tools\other-app\Parvane\')
+$(refused "C:\\Tools\\$system_word" "$holds_others"'\r\nC:\Tools\'"$system_word"'\tool.exe\r\n卸载Parvane时会删除这个目录中的全部内容。请选择一个空的或新的目录，例如：\r\nC:\Tools\'"$system_word"'\Parvane\' refused-other-program)
 type 1005 "C:\Tools\"
 click 1
 messagebox-begins 安装Parvane "$holds_others\r\nC:\Tools\"
@@ -123,7 +123,9 @@ SCRIPT
 prefix_tree > "$work/refused.after"
 diff "$work/refused.before" "$work/refused.after" > "$work/refused.diff" ||
   fail "refused folders: the prefix changed: $(head -5 "$work/refused.diff")"
-for name in refused-drive-root refused-system-folder refused-foreign-files; do keep_shot "$name"; done
+for name in refused-drive-root refused-system-folder refused-foreign-files refused-other-program; do
+  keep_shot "$name"
+done
 
 # --- A damaged package: the message once, then nothing anywhere.
 cp "$package" "$drive_c/setup/Damaged.exe"

@@ -281,8 +281,10 @@ click 1
 syscommand 0xF060
 key escape
 $(shot uninstall-running 300)
+sysmenu-has "关于 ParvaneSetup(&A)..."
 syscommand 16
 window "关于 ParvaneSetup"
+text 1 确定
 click 1
 window $caption
 watch 1000 1001 删除成功 500 120000
