@@ -235,13 +235,13 @@ record_install_folder() {
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# check NAME < SCRIPT: one driver run of the sourcing test; the script and
-# its log stay as $work/NAME.txt and $work/NAME.log, and a failure counts
-# in $failures.
+# check NAME [WHAT] < SCRIPT: one driver run of the sourcing test; the
+# script and its log stay as $work/NAME.txt and $work/NAME.log, and a
+# failure, reported as WHAT (NAME unless given), counts in $failures.
 check() {
   local name=$1
   cat > "$work/$name.txt"
-  check_with_driver "$name" "$work/$name.txt" "$work/$name.log" || failures=$((failures + 1))
+  check_with_driver "${2:-$name}" "$work/$name.txt" "$work/$name.log" || failures=$((failures + 1))
 }
 
 # shot NAME [MS]: driver lines that wait MS milliseconds (500), so the
@@ -283,14 +283,26 @@ prefix_tree() {
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Parvane'
 product_key='HKLM\SOFTWARE\Tavisk\Parvane'
 
-# to_target_page COMMANDLINE [MS]: the driver lines that start the installer
-# with COMMANDLINE and take it through the welcome page and the licence
-# page, the agreement accepted, to the target page. MS is how long to wait
-# for the first page (the driver's default otherwise).
+# The wizard's way to its target page, a page at a time, each page checked
+# by a control of its own on arrival. welcome_page COMMANDLINE [MS]: the
+# driver lines that start the installer with COMMANDLINE and wait MS
+# milliseconds (the driver's default otherwise) for the welcome page;
+# licence_page: Next from there to the licence page; target_page: the
+# licence page, the agreement accepted, and Next to the target page.
+# to_target_page COMMANDLINE [MS] is the whole way.
+welcome_page() {
+  printf 'start %s\nwindow 安装Parvane%s\ntext 1 下一步(&N)\n' "$1" "${2:+ $2}"
+}
+licence_page() {
+  printf 'click 1\nwindow 安装Parvane\nexists 1004 1\n'
+}
+target_page() {
+  licence_page
+  printf 'click 1004\nclick 1\nwindow 安装Parvane\nexists 1000 1\n'
+}
 to_target_page() {
-  local first_wait=${2:+ $2}
-  printf 'start %s\nwindow 安装Parvane%s\nclick 1\nwindow 安装Parvane\nclick 1004\nclick 1\nwindow 安装Parvane\n' \
-    "$1" "$first_wait"
+  welcome_page "$@"
+  target_page
 }
 
 # reg_sz TEXT: a REG_SZ value as the driver's `regvalue` reads it under

@@ -38,10 +38,7 @@ wine_session_start
 # The wizard up to the target page, and the folder typed in.
 open_target_page() {
   to_target_page '"C:\setup\Big.exe"'
-  cat <<SCRIPT
-exists 1000 1
-type 1005 "$1"
-SCRIPT
+  printf 'type 1005 "%s"\n' "$1"
 }
 # First the page is watched from the click to the end: every read answered
 # within 250 ms (a frozen window stays frozen for seconds; how fast the

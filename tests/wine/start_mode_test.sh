@@ -26,7 +26,6 @@ done
 
 install_caption=安装Parvane
 uninstall_caption=卸载Parvane
-failures=0
 case_number=0
 
 # expect_mode COMMANDLINE install|uninstall cancel|escape|close
@@ -42,8 +41,7 @@ expect_mode() {
     escape) close="key escape" ;;
   esac
   case_number=$((case_number + 1))
-  local script=$work/case$case_number.txt
-  cat > "$script" <<SCRIPT
+  check "case$case_number" "[$command_line] should open the $mode dialog and end with 0 after $ending" <<SCRIPT
 start $command_line
 window $caption
 text 0 $caption
@@ -51,8 +49,6 @@ $close
 gone $caption
 exit 0
 SCRIPT
-  check_with_driver "[$command_line] should open the $mode dialog and end with 0 after $ending" \
-    "$script" "$work/case$case_number.log" || failures=$((failures + 1))
 }
 
 program='"C:\ptest\ParvaneSetup.exe"'

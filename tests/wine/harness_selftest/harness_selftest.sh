@@ -11,8 +11,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../harness.sh"
 work=$(mktemp -d)
 trap 'wine_session_stop; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 wine_session_start
 prefix=$WINEPREFIX
