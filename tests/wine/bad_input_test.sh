@@ -111,12 +111,7 @@ run_case() {
   wine_session_start
   prefix_tree "$target_unix" "${case_may_change[@]}" > "$work/$name.before"
   # Not through a pipe: check counts in this shell's $failures.
-  {
-    to_target_page '"C:\setup\Setup.exe"'
-    printf 'type 1005 "%s"\nclick 1\n' "$target"
-    cat
-  } > "$work/$name.script"
-  check "$name" < "$work/$name.script"
+  check "$name" < <(start_install '"C:\setup\Setup.exe"' "$target"; cat)
   wine_session_stop
   prefix_tree "$target_unix" "${case_may_change[@]}" > "$work/$name.after"
   if ! changed=$(diff "$work/$name.before" "$work/$name.after"); then
@@ -223,7 +218,7 @@ flip_byte "$work/flipped.exe" "$record0_compressed"
 case_may_change=("$work/case/prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Parvane"
                  "$work/case/prefix/drive_c/users/Public/Desktop/Parvane.lnk")
 run_case flip_compressed_size "$work/flipped.exe" 'C:\Flipped' <<SCRIPT
-waittext 1002 安装Parvane成功. 30000
+$install_finished
 text 2 完成(&O)
 click 2
 exit 0

@@ -305,6 +305,38 @@ to_target_page() {
   target_page
 }
 
+# press_install FOLDER: on the target page, the driver lines that put
+# FOLDER in the edit (typed; empty: the folder the page proposes, checked
+# to be default_folder), record the status line's texts from here on (for
+# a textlog-is 1002 afterwards) and press Install.
+press_install() {
+  if [ -n "$1" ]; then
+    printf 'type 1005 "%s"\n' "$1"
+  else
+    printf 'text 1005 "%s"\n' "$(default_folder)"
+  fi
+  printf 'textlog 1002\nclick 1\n'
+}
+
+# The driver line that waits for the end of a successful installation.
+install_finished='waittext 1002 安装Parvane成功. 30000'
+
+# start_install COMMANDLINE FOLDER [STANDIN_LOG]: to_target_page
+# COMMANDLINE and press_install FOLDER. With STANDIN_LOG, a Windows path,
+# the product's stand-in helpers record their starts in that file.
+start_install() {
+  [ -z "${3:-}" ] || printf 'env PARVANE_STANDIN_LOG %s\n' "$3"
+  to_target_page "$1"
+  press_install "$2"
+}
+
+# install_through_windows COMMANDLINE FOLDER [STANDIN_LOG]: start_install
+# and the wait for the finished page.
+install_through_windows() {
+  start_install "$@"
+  printf '%s\n' "$install_finished"
+}
+
 # reg_sz TEXT: a REG_SZ value as the driver's `regvalue` reads it under
 # Wine: the text's bytes in the system's code page in hex, and a NUL. The
 # installer stores texts without their NUL, but Wine's RegSetValueExA

@@ -52,19 +52,7 @@ extracted=$(find "$work/expected" -type f -printf '%s\n' | awk '{ sum += $1 } EN
 [ "$inflated" -gt 0 ] && [ "$inflated" = "$extracted" ] ||
   fail "the package's inflated sizes add up to $inflated bytes, its files to $extracted"
 installed_kib=$(((inflated + 1023) / 1024))
-
-# drive SCRIPT_NAME < SCRIPT: one driver run; the opening up to the target
-# page is written here.
-drive() {
-  local name=$1 script=$work/$1.txt
-  {
-    echo "env PARVANE_STANDIN_LOG $windows_log"
-    to_target_page "\"C:\\setup\\${PACKAGE_NAME:-ParvaneSetup.exe}\""
-    echo 'exists 1000 1'
-    cat
-  } > "$script"
-  check_with_driver "$name" "$script" "$work/$name.log" || failures=$((failures + 1))
-}
+setup='"C:\setup\ParvaneSetup.exe"'
 
 # --- Refused folders: a message, and the page stays as it was. Nothing is
 # written anywhere: not into the system's folders, not into a folder that
@@ -82,7 +70,9 @@ refused() {
     "$1" "$2" "$([ -z "${3:-}" ] || shot "$3")"
 }
 prefix_tree > "$work/refused.before"
-drive refused_folders <<SCRIPT
+check refused_folders <<SCRIPT
+env PARVANE_STANDIN_LOG $windows_log
+$(to_target_page "$setup")
 $(refused 'C:\' '不能安装到磁盘的根目录：\r\nC:\\r\n'"$own_folder" refused-drive-root)
 $(refused 'C:\windows\' "$system_folder"'\r\nC:\windows\\r\n'"$own_folder")
 $(refused "$(program_files)\\" "$system_folder"'\r\n'"$(program_files)"'\\r\n'"$own_folder" refused-system-folder)
@@ -130,9 +120,8 @@ done
 # --- A damaged package: the message once, then nothing anywhere.
 cp "$package" "$drive_c/setup/Damaged.exe"
 printf 'X' | dd of="$drive_c/setup/Damaged.exe" bs=1 seek=$(( $(stat -c %s "$package") - 1 )) conv=notrunc 2>/dev/null
-PACKAGE_NAME=Damaged.exe drive damaged_package <<SCRIPT
-type 1005 "C:\\Damaged Target\\"
-click 1
+check damaged_package <<SCRIPT
+$(start_install '"C:\setup\Damaged.exe"' 'C:\Damaged Target\' "$windows_log")
 messagebox 安装Parvane 您的安装文件被损坏,请重新找到正确的安装文件再试.
 click 1
 window 安装Parvane
@@ -152,9 +141,8 @@ SCRIPT
 
 # --- A folder that cannot be written: a file stands where it should be.
 printf 'in the way' > "$drive_c/blocked"
-drive unwritable_folder <<SCRIPT
-type 1005 "C:\\blocked\\Parvane"
-click 1
+check unwritable_folder <<SCRIPT
+$(start_install "$setup" 'C:\blocked\Parvane' "$windows_log")
 messagebox 安装Parvane 无法在安装目录中写入文件，Parvane没有安装完成。请选择另一个安装目录后重新安装。
 click 1
 window 安装Parvane
@@ -169,9 +157,8 @@ SCRIPT
 mkdir -p "$drive_c/tiny"
 if mount -t tmpfs -o size=160k tmpfs "$drive_c/tiny" 2>/dev/null; then
   mounted=$drive_c/tiny
-  drive full_disk <<SCRIPT
-type 1005 "C:\\tiny\\Parvane"
-click 1
+  check full_disk <<SCRIPT
+$(start_install "$setup" 'C:\tiny\Parvane' "$windows_log")
 messagebox-begins 安装Parvane "无法写入文件，Parvane没有安装完成。\r\nC:\\tiny\\Parvane\\" 20000
 click 1
 window 安装Parvane
@@ -188,11 +175,8 @@ fi
 
 # --- The full installation into the default folder.
 folder=$(default_folder)
-drive full_install <<SCRIPT
-text 1005 "$folder"
-textlog 1002
-click 1
-waittext 1002 安装Parvane成功. 30000
+check full_install <<SCRIPT
+$(install_through_windows "$setup" '' "$windows_log")
 textlog-is 1002 "正在安装Parvane,请等待...|解压文件到指定的目录...|生成快捷方式|安装驱动|注册卸载程序|注册软件信息|安装Parvane成功."
 progress 1001 25
 visible 1001 0
@@ -281,10 +265,8 @@ second="D:\\$system_word\\Parvane\\"
 mkdir -p "$WINEPREFIX/dosdevices"
 ln -sfn "$work/d_drive" "$WINEPREFIX/dosdevices/d:"
 mkdir -p "$work/d_drive"
-drive second_install <<SCRIPT
-type 1005 "D:\\$system_word\\Parvane"
-click 1
-waittext 1002 安装Parvane成功. 30000
+check second_install <<SCRIPT
+$(install_through_windows "$setup" "D:\\$system_word\\Parvane" "$windows_log")
 click 2
 exit 0
 regvalue $uninstall_key UninstallString REG_SZ $(reg_sz "\"${second}ParvaneSetup.exe\" uninstall")
@@ -310,20 +292,16 @@ expect_helper_lines "$second" "second install"
 # is typed with.
 mkdir -p "$work/d_drive/Tools/other-app"
 printf 'MZ other' > "$work/d_drive/Tools/other-app/tool.exe"
-drive beside_others <<SCRIPT
-type 1005 "D:/Tools/Parvane"
-click 1
-waittext 1002 安装Parvane成功. 30000
+check beside_others <<SCRIPT
+$(install_through_windows "$setup" 'D:/Tools/Parvane' "$windows_log")
 click 2
 exit 0
 regvalue $product_key "install path" REG_SZ $(reg_sz 'D:/Tools/Parvane\')
 SCRIPT
 mkdir -p "$work/d_drive/Tools/Parvane/Data"
 printf 'written by the product' > "$work/d_drive/Tools/Parvane/Data/state.dat"
-drive reinstall <<SCRIPT
-type 1005 "d:\\tools\\PARVANE"
-click 1
-waittext 1002 安装Parvane成功. 30000
+check reinstall <<SCRIPT
+$(install_through_windows "$setup" 'd:\tools\PARVANE' "$windows_log")
 click 2
 exit 0
 SCRIPT

@@ -49,20 +49,19 @@ wine_run reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
 export PARVANE_DLL_OVERRIDES='comctl32=n,b'
 
 # --- The control: the planted copy is found and loaded.
-cat > "$work/control.txt" <<SCRIPT
+check control <<SCRIPT
 env PLANTED_DLL_LOG C:\\planted.log
 cd $downloads_win
 start "$downloads_win\\common_controls_import_probe.exe"
 exit 0
 SCRIPT
-check_with_driver control "$work/control.txt" "$work/control.log" || failures=$((failures + 1))
 expected="$downloads_win\\COMCTL32.DLL	$downloads_win\\common_controls_import_probe.exe"
 [ "$(tr -d '\r' 2>/dev/null < "$log")" = "$expected" ] ||
   fail "the control did not load the planted COMCTL32.DLL (so nothing below can fail): log \"$(cat "$log" 2>/dev/null)\""
 rm -f "$log"
 
 # --- The installer, from the same folder with the same override.
-cat > "$work/installer.txt" <<SCRIPT
+check installer <<SCRIPT
 env PLANTED_DLL_LOG C:\\planted.log
 env WINEDEBUG +loaddll,+relay
 cd $downloads_win
@@ -72,12 +71,11 @@ window 选择安装目录
 click 2
 gone 选择安装目录
 window 安装Parvane
-click 1
-waittext 1002 安装Parvane成功. 30000
+$(press_install '')
+$install_finished
 click 2
 exit 0
 SCRIPT
-check_with_driver installer "$work/installer.txt" "$work/installer.log" || failures=$((failures + 1))
 [ ! -s "$log" ] || fail "the installer loaded the planted DLL: $(cat "$log")"
 
 # The trace of the installer's own thread: Wine's lines start with the

@@ -42,11 +42,7 @@ question=您确定要卸载Parvane吗？
 
 install_product() {
   check "install_$1" <<SCRIPT
-env PARVANE_STANDIN_LOG $windows_log
-$(to_target_page '"C:\setup\ParvaneSetup.exe"')
-type 1005 "$folder"
-click 1
-waittext 1002 安装Parvane成功. 30000
+$(install_through_windows '"C:\setup\ParvaneSetup.exe"' "$folder" "$windows_log")
 click 2
 exit 0
 SCRIPT
