@@ -74,13 +74,6 @@ first_path=$(hex_bytes "$(sed -n 's/.*"entries": \[{"folder_hex": "\([0-9a-f]*\)
   iconv -f GBK -t UTF-8 | tr '\\' /)
 [ -f "$work/expected/$first_path" ] || { echo "FAIL: entry 0 ($first_path) not extracted on the host"; exit 1; }
 
-# flip_byte FILE POSITION: the byte at POSITION with every bit inverted.
-flip_byte() {
-  local byte
-  byte=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
-  printf "$(printf '\\%03o' $((byte ^ 255)))" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
-}
-
 # --- The prefix every case starts from: the project's, without an earlier
 # installation, with the setup folder ready; saved to disk by its server's
 # exit.

@@ -359,6 +359,18 @@ prefix_user() {
   ls "$WINEPREFIX/drive_c/users" | grep -v '^Public$' | head -n 1
 }
 
+# flip_byte FILE POSITION: the byte at POSITION of FILE (from 0) with every
+# bit inverted, in place.
+flip_byte() {
+  local byte
+  byte=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
+  if [ -z "$byte" ]; then
+    echo "flip_byte: $1 has no byte at $2" >&2
+    return 1
+  fi
+  printf "$(printf '\\%03o' $((byte ^ 255)))" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
+}
+
 # check_sha256 FILE EXPECTED
 check_sha256() {
   local file=$1 expected=${2,,} saw

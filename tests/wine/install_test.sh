@@ -119,7 +119,7 @@ done
 
 # --- A damaged package: the message once, then nothing anywhere.
 cp "$package" "$drive_c/setup/Damaged.exe"
-printf 'X' | dd of="$drive_c/setup/Damaged.exe" bs=1 seek=$(( $(stat -c %s "$package") - 1 )) conv=notrunc 2>/dev/null
+flip_byte "$drive_c/setup/Damaged.exe" $(($(stat -c %s "$package") - 1))
 check damaged_package <<SCRIPT
 $(start_install '"C:\setup\Damaged.exe"' 'C:\Damaged Target\' "$windows_log")
 messagebox 安装Parvane 您的安装文件被损坏,请重新找到正确的安装文件再试.

@@ -93,7 +93,7 @@ expected=$'BEGIN 1\nBEGIN 0\nDONE 0\nRESULT 1005'
 # others are extracted; the host build sees the same.
 cp "$work/pkg.exe" "$work/damaged.exe"
 offset=$("$pack" list --json "$work/damaged.exe" | grep -o '"offset": [0-9]*' | sed -n 2p | tr -dc 0-9)
-printf '\xff\xff\xff\xff' | dd of="$work/damaged.exe" bs=1 seek=$((offset + 5000)) conv=notrunc 2>/dev/null
+flip_byte "$work/damaged.exe" $((offset + 5000))
 rm -rf "$drive_c/wt/out" "$work/host"
 set +e
 "$root/scripts/wine.sh" "$work/damaged.exe" 'C:\wt\out' > "$work/damaged.wine" 2>/dev/null

@@ -41,9 +41,7 @@ verifies "$work/expected/ParvaneSetup.exe" || fail "the packed uninstaller is no
 # One changed payload byte: the signature no longer matches.
 first_offset=$("$pack" list --json "$signed" | grep -o '"offset": [0-9]*' | head -1 | grep -o '[0-9]*$')
 cp "$signed" "$work/changed.exe"
-byte=$(od -An -tu1 -j $((first_offset + 40)) -N1 "$work/changed.exe" | tr -d ' ')
-printf "$(printf '\\%03o' $(( (byte + 1) % 256 )))" |
-  dd of="$work/changed.exe" bs=1 seek=$((first_offset + 40)) conv=notrunc 2>/dev/null
+flip_byte "$work/changed.exe" $((first_offset + 40))
 cmp -s "$signed" "$work/changed.exe" && fail "the byte was not changed"
 if verifies "$work/changed.exe"; then fail "a changed payload byte still verifies"; fi
 
