@@ -13,7 +13,7 @@ FUZZ_TIME  ?= 60
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 0)
 export SOURCE_DATE_EPOCH
 
-.PHONY: all deps host windows package release-package release-check sign test run fuzz bench clean
+.PHONY: all deps host windows package release-package release-check sign test run fuzz mutants bench clean
 
 all: package
 
@@ -90,6 +90,13 @@ fuzz: host
 	    -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/findings/$$target- \
 	    $(FUZZ_DIR)/$$corpus || exit 1; \
 	done
+
+# Faults planted one at a time in the portable code (tests/mutants/faults.txt),
+# each rebuilt in a scratch copy under build/mutants and run against the
+# host tests: prints the faults no test caught and the share caught.
+# Never part of make test.
+mutants: host
+	@python3 tests/mutants/run_mutants.py
 
 # Native extraction and packing throughput, then the comparison with the
 # peer installer under Wine; results in build/bench/results.json and

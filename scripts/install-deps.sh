@@ -8,13 +8,13 @@
 set -euo pipefail
 
 native=(cmake make g++ pkg-config zlib1g-dev googletest libgtest-dev
-        clang libclang-rt-14-dev)
+        clang libclang-rt-14-dev python3 ninja-build)
 windows=(g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
          wine wine32:i386 wine64 xvfb imagemagick fonts-wqy-microhei
          fonts-wine locales liblnk-utils osslsigncode openssl)
 # Only make bench compares against another installer and draws a chart;
 # the tests never need them.
-bench=(nsis gnuplot-nox python3)
+bench=(nsis gnuplot-nox)
 
 wanted=("${native[@]}" "${windows[@]}")
 case "${1:-}" in
