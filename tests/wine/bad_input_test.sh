@@ -37,19 +37,16 @@ caption=安装Parvane
 damaged=您的安装文件被损坏,请重新找到正确的安装文件再试.
 install_failed=安装失败,Parvane没有安装完成.
 
-# --- The package's layout, from its own directory listing.
-json=$("$pack" list --json "$package")
-payload_end=$(sed 's/.*"payload_end": \([0-9]*\).*/\1/' <<<"$json")
-title_length=$(($(sed 's/.*"title_hex": "\([0-9a-f]*\)".*/\1/' <<<"$json" | tr -d '\n' | wc -c) / 2))
-# One line per entry: folder-name length, file-name length, compressed
-# size, offset, inflated size.
-grep -o '"folder_hex": "[0-9a-f]*", "file_hex": "[0-9a-f]*", "inflated": [0-9]*, "compressed": [0-9]*, "offset": [0-9]*' <<<"$json" |
-  sed 's/"folder_hex": "\([0-9a-f]*\)", "file_hex": "\([0-9a-f]*\)", "inflated": \([0-9]*\), "compressed": \([0-9]*\), "offset": \([0-9]*\)/\1;\2;\3;\4;\5/' |
-  awk -F';' '{ print length($1) / 2, length($2) / 2, $4, $5, $3 }' > "$work/entries"
+# --- The package's layout, from its own directory listing: one line per
+# entry, offset, compressed size, inflated size, the two name lengths and
+# the path (package_entries).
+tail_fields=$(package_tail "$pack" "$package")
+read -r payload_end title_length <<<"$tail_fields"
+package_entries "$pack" "$package" > "$work/entries"
 entry_count=$(wc -l < "$work/entries")
 # The directory starts where the last stream ends.
-directory_start=$(awk '{ end = $4 + $3; if (end > max) max = end } END { print max }' "$work/entries")
-records_length=$(awk '{ sum += 20 + $1 + $2 } END { print sum }' "$work/entries")
+directory_start=$(awk '{ end = $1 + $2; if (end > max) max = end } END { print max }' "$work/entries")
+records_length=$(awk '{ sum += 20 + $4 + $5 } END { print sum }' "$work/entries")
 if [ "$entry_count" -lt 2 ] ||
    [ $((directory_start + records_length + title_length + 22)) != "$payload_end" ]; then
   echo "FAIL: the package's listing does not add up to its size: $entry_count entries," \
@@ -57,21 +54,15 @@ if [ "$entry_count" -lt 2 ] ||
   exit 1
 fi
 # Where the fields of entry 0's record lie: its offset, compressed size and
-# file-name length.
-read -r _ first_file_length _ first_offset _ < <(head -n 1 "$work/entries")
+# file-name length; and its path inside the install folder.
+read -r first_offset _ _ _ first_file_length first_path < <(head -n 1 "$work/entries")
 record0=$directory_start
 record0_compressed=$((record0 + 8))
 record0_file_length=$((record0 + 12 + first_file_length))
 tail_start=$((payload_end - 22))
 
-# hex_bytes HEX: the bytes that HEX spells.
-hex_bytes() { printf '%b' "$(sed 's/../\\x&/g' <<<"$1")"; }
-
-# What the package holds, as the host build extracts it; the first entry's
-# path inside the install folder.
+# What the package holds, as the host build extracts it.
 "$pack" extract "$package" "$work/expected" >/dev/null
-first_path=$(hex_bytes "$(sed -n 's/.*"entries": \[{"folder_hex": "\([0-9a-f]*\)", "file_hex": "\([0-9a-f]*\)".*/\1\2/p' <<<"$json")" |
-  iconv -f GBK -t UTF-8 | tr '\\' /)
 [ -f "$work/expected/$first_path" ] || { echo "FAIL: entry 0 ($first_path) not extracted on the host"; exit 1; }
 
 # --- The prefix every case starts from: the project's, without an earlier
@@ -269,9 +260,7 @@ fi
 
 # --- A full disk: a file system smaller than the first file extracted, the
 # last entry of the directory, which fails while it is written.
-last_inflated=$(tail -n 1 "$work/entries" | awk '{ print $5 }')
-last_path=$(hex_bytes "$(sed 's/.*"folder_hex": "\([0-9a-f]*\)", "file_hex": "\([0-9a-f]*\)", "inflated"[^}]*}\], "payload_end".*/\1\2/' <<<"$json")" |
-  iconv -f GBK -t UTF-8)
+read -r _ _ last_inflated _ _ last_path < <(tail -n 1 "$work/entries")
 tiny_setup() {
   mkdir -p "$drive_c/tiny"
   if mount -t tmpfs -o size=$((last_inflated / 2 / 4096 * 4 + 4))k tmpfs "$drive_c/tiny" 2>"$work/mount.log"; then
@@ -285,7 +274,7 @@ if mount -t tmpfs -o size=4k tmpfs "$work/mount-probe" 2>"$work/mount.log"; then
   umount "$work/mount-probe"
   case_setup=tiny_setup
   run_case full_disk "$package" 'C:\tiny\Parvane' < <(
-    failed_install "messagebox $caption \"无法写入文件，Parvane没有安装完成。\r\nC:\\tiny\\Parvane\\$last_path\r\n磁盘满。\"" \
+    failed_install "messagebox $caption \"无法写入文件，Parvane没有安装完成。\r\nC:\\tiny\\Parvane\\${last_path//\//\\}\r\n磁盘满。\"" \
       bad-input-disk-full)
   keep_shot bad-input-disk-full
   [ ! -e "$target_unix/$last_path" ] || fail "full_disk: the file that did not fit is still there"
@@ -308,8 +297,7 @@ fi
 # Unix symlink to a file shows as a plain file (0x20), not as a reparse
 # point, so a planted file link cannot be told from a file under Wine and
 # is not tried.
-linked_folder=$(hex_bytes "$(sed -n 's/.*"folder_hex": "\([0-9a-f][0-9a-f]*\)", "file_hex".*/\1/p' <<<"${json//\}, \{/$'\n'}" |
-  head -n 1)" | iconv -f GBK -t UTF-8 | tr '\\' /)
+linked_folder=$(awk '$4 > 0' "$work/entries" | sed -n '1s/^\([^ ]* \)\{5\}//p')
 linked_folder=${linked_folder%%/*}
 [ -n "$linked_folder" ] || fail "planted_link: the package has no entry in a folder to plant a link at"
 linked_count=$(cd "$work/expected" && find "./$linked_folder" -type f | wc -l)

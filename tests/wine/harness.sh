@@ -371,6 +371,39 @@ flip_byte() {
   printf "$(printf '\\%03o' $((byte ^ 255)))" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
 }
 
+# package_entries PARVANE_PACK PACKAGE: the entries of the package's
+# directory, from `parvane-pack list --json`, one a line in directory
+# order: offset, compressed size, inflated size, the lengths in bytes of
+# the folder name and the file name, and the entry's path inside the
+# install folder (the two names joined, read as GBK, with '/' for '\').
+package_entries() {
+  _package_listing "$1" "$2" '
+for entry in listing["entries"]:
+    folder, name = bytes.fromhex(entry["folder_hex"]), bytes.fromhex(entry["file_hex"])
+    path = (folder + name).decode("gbk").replace("\\", "/")
+    print(entry["offset"], entry["compressed"], entry["inflated"], len(folder), len(name), path)'
+}
+
+# package_tail PARVANE_PACK PACKAGE: where the package's payload ends and
+# the length in bytes of its title, from `parvane-pack list --json`.
+package_tail() {
+  _package_listing "$1" "$2" '
+print(listing["payload_end"], len(bytes.fromhex(listing["title_hex"])))'
+}
+
+# _package_listing PARVANE_PACK PACKAGE CODE: runs the Python CODE with
+# `listing` the package's listing, read with Python's json module.
+_package_listing() {
+  local listing
+  if ! listing=$("$1" list --json "$2"); then
+    echo "_package_listing: parvane-pack cannot list $2" >&2
+    return 1
+  fi
+  PYTHONIOENCODING=utf-8 python3 -c "import json, sys
+listing = json.load(sys.stdin)
+$3" <<<"$listing"
+}
+
 # check_sha256 FILE EXPECTED
 check_sha256() {
   local file=$1 expected=${2,,} saw

@@ -46,8 +46,7 @@ windows_log='C:\setup\standin.log'
 
 # The installed size the uninstall entry shows: the package's inflated
 # sizes in KiB, rounded up. The files it extracts must add up to as much.
-inflated=$("$pack" list --json "$package" | grep -o '"inflated": -\?[0-9]*' |
-  awk '$2 > 0 { sum += $2 } END { print sum + 0 }')
+inflated=$(package_entries "$pack" "$package" | awk '$3 > 0 { sum += $3 } END { print sum + 0 }')
 extracted=$(find "$work/expected" -type f -printf '%s\n' | awk '{ sum += $1 } END { print sum + 0 }')
 [ "$inflated" -gt 0 ] && [ "$inflated" = "$extracted" ] ||
   fail "the package's inflated sizes add up to $inflated bytes, its files to $extracted"

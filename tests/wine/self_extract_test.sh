@@ -92,7 +92,7 @@ expected=$'BEGIN 1\nBEGIN 0\nDONE 0\nRESULT 1005'
 # --- a damaged stream: the entry fails, its partial file is deleted, the
 # others are extracted; the host build sees the same.
 cp "$work/pkg.exe" "$work/damaged.exe"
-offset=$("$pack" list --json "$work/damaged.exe" | grep -o '"offset": [0-9]*' | sed -n 2p | tr -dc 0-9)
+offset=$(package_entries "$pack" "$work/damaged.exe" | awk 'NR == 2 { print $1 }')
 flip_byte "$work/damaged.exe" $((offset + 5000))
 rm -rf "$drive_c/wt/out" "$work/host"
 set +e

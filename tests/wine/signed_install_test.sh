@@ -26,11 +26,12 @@ signed=$work/signed.exe
 verifies() { osslsigncode verify -CAfile "$cert" -in "$1" > "$work/verify.txt" 2>&1; }
 verifies "$signed" || fail "the signed package does not verify: $(tail -3 "$work/verify.txt")"
 
-# The same entries in the same order; the payload ends before the signature.
-names() { "$pack" list --json "$1" | grep -o '"folder_hex": "[0-9a-f]*", "file_hex": "[0-9a-f]*"'; }
+# The same entries in the same order (the name lengths and the path of
+# each); the payload ends before the signature.
+names() { package_entries "$pack" "$1" | cut -d' ' -f4-; }
 [ "$(names "$signed" | wc -l)" = 25 ] || fail "the signed package lists $(names "$signed" | wc -l) entries"
 [ "$(names "$signed")" = "$(names "$work/unsigned.exe")" ] || fail "signed and unsigned list differ"
-payload_end=$("$pack" list --json "$signed" | sed 's/.*"payload_end": \([0-9]*\).*/\1/')
+payload_end=$(package_tail "$pack" "$signed" | cut -d' ' -f1)
 [ "$payload_end" -lt "$(stat -c %s "$signed")" ] || fail "no signature found behind the payload"
 "$pack" verify "$signed" >/dev/null || fail "parvane-pack verify rejects the signed package"
 
@@ -39,7 +40,7 @@ payload_end=$("$pack" list --json "$signed" | sed 's/.*"payload_end": \([0-9]*\)
 verifies "$work/expected/ParvaneSetup.exe" || fail "the packed uninstaller is not signed"
 
 # One changed payload byte: the signature no longer matches.
-first_offset=$("$pack" list --json "$signed" | grep -o '"offset": [0-9]*' | head -1 | grep -o '[0-9]*$')
+first_offset=$(package_entries "$pack" "$signed" | awk 'NR == 1 { print $1 }')
 cp "$signed" "$work/changed.exe"
 flip_byte "$work/changed.exe" $((first_offset + 40))
 cmp -s "$signed" "$work/changed.exe" && fail "the byte was not changed"
