@@ -38,8 +38,12 @@ TEST(ProgramNameTest, DoubleByteCharactersAreSteppedOverWhole) {
   // are neither a blank nor a quote.
   EXPECT_EQ(Arguments("C:\\\x81\x20setup.exe uninstall"), "uninstall");
   EXPECT_EQ(Arguments("C:\\\xB0\x22" "a b.exe c"), "b.exe c");
-  // A lead byte right before the end does not step past it.
+  // A lead byte right before the end does not step past it, into what
+  // follows the command line in memory.
   EXPECT_EQ(Arguments("setup\x81"), "");
+  const char beyond[] = "a\x81\0 uninstall";
+  EXPECT_STREQ(app::SkipProgramName(beyond, IsGbkLeadByte), "");
+  EXPECT_FALSE(app::RequestsUninstall(beyond, IsGbkLeadByte));
 }
 
 TEST(UninstallWordTest, CaseSensitiveSubstringAnywhereAfterTheName) {

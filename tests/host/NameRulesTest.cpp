@@ -22,6 +22,9 @@ TEST(BackslashScan, SkipsTrailBytesOfDoubleByteCharacters) {
   EXPECT_EQ(payload::BackslashPositions("\\" + kTrail5C), (std::vector<size_t>{0}));
   // A lead byte as the very last byte has no trail to hide.
   EXPECT_EQ(payload::BackslashPositions("a\x81"), (std::vector<size_t>{}));
+  // The ends of the lead-byte range, 0x81 above and 0xFE here.
+  EXPECT_EQ(payload::BackslashPositions("\xFE\\"), (std::vector<size_t>{}));
+  EXPECT_EQ(payload::BackslashPositions("\x80\\\xFF\\"), (std::vector<size_t>{1, 3}));
 }
 
 // Windows compares names without regard to case; a trail byte that looks
@@ -82,6 +85,8 @@ TEST(EntryNameRule, RefusesNamesThatLeave) {
       {"null device with extension", "", "nul.txt"},
       {"printer port as folder", "LPT1\\", "x"},
       {"serial port with blank", "", "com9 .log"},
+      {"device with two dots", "", "nul.tar.gz"},
+      {"console output", "", "CONOUT$"},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(payload::IsEntryNameSafe(c.folder, c.file)) << c.what;

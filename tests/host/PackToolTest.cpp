@@ -2,6 +2,7 @@
 // formats and exit statuses.
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,9 @@ class PackToolTest : public ::testing::Test {
 };
 
 TEST_F(PackToolTest, BuildsFromAFolderInPathOrderAndListsAsJson) {
+  // A link to a folder is left out: followed, it could pack a folder twice
+  // or never end.
+  ASSERT_EQ(symlink("b", (dir_ / "root/link").c_str()), 0);
   ToolRun build = Pack("build --image " + image_ + " --out " + package_ + " --title T " + dir_ / "root", dir_);
   ASSERT_EQ(build.status, 0) << Stderr();
   ToolRun list = Pack("list --json " + package_, dir_);
@@ -90,7 +94,7 @@ TEST_F(PackToolTest, ListFileNamesTheEntriesAndThreadsDoNotChangeTheBytes) {
     WriteFile(dir_ / ("s" + std::to_string(i)), MixedContent(static_cast<size_t>(i) * 7000, i));
     list += "dir" + std::to_string(i % 3) + "\\\xD6\xD0" + std::to_string(i) + "\ts" + std::to_string(i) + "\n";
   }
-  list += "\r\n";
+  list += "absolute\t" + dir_ / "s1" + "\r\n";
   WriteFile(dir_ / "entries.lst", list);
   const std::string common = "build --image " + image_ + " --list " + dir_ / "entries.lst";
   ASSERT_EQ(Pack(common + " --jobs 1 --out " + dir_ / "one.exe", dir_).status, 0) << Stderr();
@@ -147,6 +151,17 @@ TEST_F(PackToolTest, VerifyAndExtractReportDamage) {
   verify = Pack("verify " + package_, dir_);
   EXPECT_EQ(verify.status, 1);
   EXPECT_NE(verify.out.find("entry 1 \"y\": inflates to 2 bytes"), std::string::npos) << verify.out;
+  records[1].inflatedSize = 1;
+  WriteFile(package_, AssemblePackage(built.bytes.substr(0, dataEnd), {}, records));
+  verify = Pack("verify " + package_, dir_);
+  EXPECT_NE(verify.out.find("entry 1 \"y\": inflates to 2 bytes"), std::string::npos) << verify.out;
+
+  records = built.records;
+  records[1].fileName.clear();
+  WriteFile(package_, AssemblePackage(built.bytes.substr(0, dataEnd), {}, records));
+  verify = Pack("verify " + package_, dir_);
+  EXPECT_EQ(verify.status, 1);
+  EXPECT_NE(verify.out.find("empty file name"), std::string::npos) << verify.out;
 }
 
 // A signed package lists, verifies and extracts like the unsigned one; the
@@ -200,6 +215,13 @@ TEST_F(PackToolTest, FailedBuildLeavesNoPackage) {
   EXPECT_NE(Stderr().find("missing-file"), std::string::npos);
   EXPECT_FALSE(Exists(package_));
   EXPECT_EQ(ListFolder(dir_.path()), (std::vector<std::string>{"bad.lst", "image", "root", "stderr"}));
+
+  // A backslash in a file's name would become a folder separator.
+  WriteFile(dir_ / "root/b/back\\slash", "x");
+  run = Pack("build --image " + image_ + " --out " + package_ + " " + dir_ / "root", dir_);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(Stderr().find("backslash"), std::string::npos) << Stderr();
+  EXPECT_FALSE(Exists(package_));
 }
 
 // No install folder is shorter than "C:\": a name of 257 bytes or more can

@@ -66,6 +66,8 @@ TEST_F(ReadDirectoryTest, ResultCodesForDamagedDirectories) {
       {"shorter than the tail", good.substr(good.size() - 21), payload::PAYLOAD_BAD_TRAILER},
       {"magic only", "!HAOWHDFS!", payload::PAYLOAD_BAD_TRAILER},
       {"wrong magic", body + Tail(0, 1, "1.00", "!HAOWHDFS?"), payload::PAYLOAD_BAD_TRAILER},
+      {"magic's first byte wrong", body + Tail(0, 1, "1.00", "?HAOWHDFS!"),
+       payload::PAYLOAD_BAD_TRAILER},
       {"lower-case magic", body + Tail(0, 1, "1.00", "!haowhdfs!"), payload::PAYLOAD_BAD_TRAILER},
       {"version 1.01", body + Tail(0, 1, "1.01"), payload::PAYLOAD_BAD_TRAILER},
       {"version 1,00", body + Tail(0, 1, "1,00"), payload::PAYLOAD_BAD_TRAILER},

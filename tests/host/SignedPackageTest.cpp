@@ -132,12 +132,15 @@ TEST_F(SignedPackageTest, InconsistentSecurityDirectoriesMeanUnsigned) {
 }
 
 // Nothing behind the end of the payload is ever inflated: an entry whose
-// offset points into the table fails, even when the table holds a stream.
+// offset points into the table fails, even when the table holds a stream,
+// and so does a stream that starts in the payload and would end in the
+// table.
 TEST_F(SignedPackageTest, DataInTheSignatureIsNeverExtracted) {
   const std::string stream = Deflate("smuggled");
   const std::string image = PeImage();
   // The entry's offset is where the table will start.
   RawRecord record;
+  record.folderName = "sub\\";
   record.fileName = "x.txt";
   record.compressedSize = static_cast<int32_t>(stream.size());
   record.inflatedSize = 8;
@@ -147,7 +150,28 @@ TEST_F(SignedPackageTest, DataInTheSignatureIsNeverExtracted) {
 
   ASSERT_EQ(Read(bytes), payload::PAYLOAD_OK);
   ASSERT_EQ(reader_->ExtractAll(dir_ / "out", nullptr, 0), payload::PAYLOAD_ENTRY_FAILED);
-  EXPECT_FALSE(Exists(dir_ / "out/x.txt"));
+  EXPECT_FALSE(Exists(dir_ / "out/sub"));  // refused before anything is made
+
+  // One stored block right behind the image, whose data are the rest of
+  // the payload (records, title, tail) and the table's first bytes; the
+  // table goes on with the stream's checksum.
+  constexpr size_t kHeader = 7;  // zlib header, block header, LEN, NLEN
+  record.offset = static_cast<int32_t>(image.size());
+  bytes = AssemblePackage(image, {{record.offset, std::string(kHeader, '\0')}}, {record});
+  const std::string data = bytes.substr(image.size() + kHeader) + "smuggled";
+  const auto length = static_cast<uint16_t>(data.size());
+  const std::string header = {'\x78', '\x01', '\x01', static_cast<char>(length & 0xFF),
+                              static_cast<char>(length >> 8), static_cast<char>(~length & 0xFF),
+                              static_cast<char>((~length >> 8) & 0xFF)};
+  bytes.replace(image.size(), kHeader, header);
+  const uLong check = adler32(1, reinterpret_cast<const Bytef*>(data.data()),
+                              static_cast<uInt>(data.size()));
+  const std::string checksum = {static_cast<char>(check >> 24), static_cast<char>(check >> 16),
+                                static_cast<char>(check >> 8), static_cast<char>(check)};
+  ASSERT_EQ(Read(Sign(bytes, 0, "smuggled" + checksum + std::string(64, '\x30'))),
+            payload::PAYLOAD_OK);
+  ASSERT_EQ(reader_->ExtractAll(dir_ / "out2", nullptr, 0), payload::PAYLOAD_ENTRY_FAILED);
+  EXPECT_FALSE(Exists(dir_ / "out2/sub/x.txt"));
 }
 
 }  // namespace
