@@ -129,6 +129,12 @@ TEST_F(ContainerLayoutTest, LimitsAreEnforcedAndNothingIsLeftBehind) {
   pack::WritePackage(options, {{std::string(199, 'd') + "\\", std::string(56, 'n'), source}});
   auto reader = std::make_unique<payload::PayloadReader>(output_);
   EXPECT_EQ(reader->ReadDirectory(output_), payload::PAYLOAD_OK);
+  // So do as many entries as the reader takes.
+  std::vector<pack::PackEntry> most;
+  for (int i = 0; i < payload::kMaxEntries; ++i) most.push_back({"", std::to_string(i), source});
+  pack::WritePackage(Options(), most);
+  EXPECT_EQ(reader->ReadDirectory(output_), payload::PAYLOAD_OK);
+  EXPECT_EQ(reader->GetEntryCount(), payload::kMaxEntries);
 }
 
 // A package is a PE file whose checksum covers the payload too, computed

@@ -433,6 +433,16 @@ TEST_F(ExtractAllTest, LinksBelowTheTargetAreNeverWrittenThrough) {
     std::replace(named.begin() + static_cast<long>(target_.size()), named.end(), '/', '\\');
     EXPECT_EQ(reader_->GetRefusedLink(), named) << test.what;
   }
+
+  // A folder named like the one the last file went into, but another one,
+  // is looked at as well.
+  RemoveTree(target_);
+  ASSERT_EQ(mkdir(target_.c_str(), 0755), 0);
+  ASSERT_EQ(symlink(outside.c_str(), (target_ + "/sub").c_str()), 0);
+  ASSERT_EQ(Extract(BuildPackage({{"sub\\", "victim", "planted"}, {"own\\", "ok", "fine"}}).bytes),
+            payload::PAYLOAD_ENTRY_FAILED);
+  ExpectOnlyEntryFailed(recorder_, 0, 2);
+  EXPECT_EQ(ReadFile(outside + "/victim"), "original");
 }
 
 // The target folder itself is the user's choice, and a folder the reader
@@ -484,21 +494,22 @@ TEST_F(ExtractAllTest, WriteFailureEndsTheExtractionAndRemovesThePartialFile) {
 
 namespace {
 
-// Answers the opens of one file as a permission listener: the first open is
-// allowed and every later one denied, so the file really can be read once.
-class SecondOpenDenied {
+// Answers the opens (FAN_OPEN_PERM) or reads (FAN_ACCESS_PERM) of one file
+// as a permission listener: the first `allowed` are allowed and every later
+// one denied, so the file really can be opened or read only so often.
+class PermissionsRunOut {
  public:
-  explicit SecondOpenDenied(const std::string& path) {
+  PermissionsRunOut(const std::string& path, uint64_t events, int allowed) : allowed_(allowed) {
     fan_ = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
     if (fan_ < 0) return;
-    if (fanotify_mark(fan_, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD, path.c_str()) != 0) {
+    if (fanotify_mark(fan_, FAN_MARK_ADD, events, AT_FDCWD, path.c_str()) != 0) {
       close(fan_);
       fan_ = -1;
       return;
     }
     listener_ = std::thread([this] { Answer(); });
   }
-  ~SecondOpenDenied() {
+  ~PermissionsRunOut() {
     if (fan_ < 0) return;
     stop_ = true;
     listener_.join();
@@ -508,7 +519,7 @@ class SecondOpenDenied {
 
  private:
   void Answer() {
-    int opens = 0;
+    int answered = 0;
     while (!stop_) {
       struct pollfd wait = {fan_, POLLIN, 0};
       if (poll(&wait, 1, 50) <= 0) continue;
@@ -516,13 +527,15 @@ class SecondOpenDenied {
       const ssize_t length = read(fan_, buffer, sizeof buffer);
       auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
       for (ssize_t left = length; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
-        struct fanotify_response response = {event->fd, static_cast<__u32>(opens++ == 0 ? FAN_ALLOW : FAN_DENY)};
+        struct fanotify_response response = {
+            event->fd, static_cast<__u32>(answered++ < allowed_ ? FAN_ALLOW : FAN_DENY)};
         (void)!write(fan_, &response, sizeof response);
         close(event->fd);
       }
     }
   }
 
+  int allowed_;
   int fan_ = -1;
   std::atomic<bool> stop_{false};
   std::thread listener_;
@@ -532,11 +545,34 @@ class SecondOpenDenied {
 
 TEST_F(ExtractAllTest, PackageThatCannotBeReopenedGivesReopenFailed) {
   WriteFile(package_, BuildPackage({{"", "a", "A"}}).bytes);
-  SecondOpenDenied denial(package_);
+  PermissionsRunOut denial(package_, FAN_OPEN_PERM, 1);
   if (!denial.active()) GTEST_SKIP() << "needs fanotify permission events (root)";
   recorder_.reader = reader_.get();
   EXPECT_EQ(reader_->ExtractAll(target_, &Recorder::Callback, reinterpret_cast<uintptr_t>(&recorder_)),
             payload::PAYLOAD_REOPEN_FAILED);
   EXPECT_TRUE(recorder_.events.empty());
   EXPECT_FALSE(Exists(target_ + "/a"));
+}
+
+// A read that fails part-way through the directory is a read error, not a
+// damaged package, and leaves no entries behind, however far it got: the
+// zeros a failed read leaves may pass every check of the directory.
+TEST_F(ExtractAllTest, ReadErrorInTheDirectoryIsReportedAndLeavesNoEntries) {
+  WriteFile(package_, BuildPackage({{"", "a", "A"}}).bytes);
+  int failedReads = 0;
+  for (int allowed = 0; allowed < 16; ++allowed) {
+    SCOPED_TRACE("reads allowed: " + std::to_string(allowed));
+    PermissionsRunOut denial(package_, FAN_ACCESS_PERM, allowed);
+    if (!denial.active()) GTEST_SKIP() << "needs fanotify permission events (root)";
+    const int32_t result = reader_->ReadDirectory(package_);
+    if (result == payload::PAYLOAD_OK) {
+      EXPECT_EQ(reader_->GetEntryCount(), 1);
+      continue;
+    }
+    ++failedReads;
+    EXPECT_EQ(result, payload::PAYLOAD_FILE_ERROR);
+    EXPECT_EQ(reader_->GetEntryCount(), 0);
+    EXPECT_EQ(reader_->GetFileError().fileName(), package_);
+  }
+  EXPECT_GT(failedReads, 3);
 }

@@ -106,8 +106,12 @@ TEST(OwnedFoldersTest, SystemFoldersAndTheirParentsAreRefused) {
         "D:\\Profiles", "D:\\Profiles\\alice", "C:\\Apps\\..\\Windows", "\\\\?\\C:\\Windows"}) {
     EXPECT_EQ(Refusal(folder), FolderRefusal::kProtectedFolder) << folder;
   }
-  // Any direct subfolder of the Users folder is somebody's profile.
+  // Any direct subfolder of the Users folder is somebody's profile, also
+  // when the profiles are kept at a drive's root.
   EXPECT_EQ(Refusal("C:\\Users\\carol"), FolderRefusal::kProtectedFolder);
+  ProtectedFolders rootProfiles = TypicalSystem();
+  rootProfiles.profileParents = {"E:\\"};
+  EXPECT_EQ(CheckOwnableFolder("E:\\dave", rootProfiles).refusal, FolderRefusal::kProtectedFolder);
   // The report names the folder that was hit.
   EXPECT_EQ(CheckOwnableFolder("C:\\ProgramData\\Microsoft", TypicalSystem()).protectedFolder,
             "C:\\ProgramData\\Microsoft\\Windows\\Start Menu");

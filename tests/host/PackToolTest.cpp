@@ -81,7 +81,9 @@ TEST_F(PackToolTest, ListReportsResultCodesOfBadPackages) {
   EXPECT_EQ(list.out,
             "{\"code\": 1001, \"title_hex\": \"\", \"entries\": [], \"payload_end\": 0}\n");
   WriteFile(package_, Tail(0, 0));
-  EXPECT_EQ(Pack("list --json " + package_, dir_).out,
+  list = Pack("list --json " + package_, dir_);
+  EXPECT_EQ(list.status, 1);
+  EXPECT_EQ(list.out,
             "{\"code\": 1004, \"title_hex\": \"\", \"entries\": [], \"payload_end\": 0}\n");
   ToolRun missing = Pack("list " + dir_ / "missing", dir_);
   EXPECT_EQ(missing.status, 1);
