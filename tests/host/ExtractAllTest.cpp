@@ -522,7 +522,7 @@ class PermissionsRunOut {
     int answered = 0;
     while (!stop_) {
       struct pollfd wait = {fan_, POLLIN, 0};
-      if (poll(&wait, 1, 50) <= 0) continue;
+      if (poll(&wait, 1, 10) <= 0) continue;
       alignas(fanotify_event_metadata) char buffer[4096];
       const ssize_t length = read(fan_, buffer, sizeof buffer);
       auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);

@@ -12,6 +12,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -20,8 +21,23 @@ SOURCE = os.path.join(SCRATCH, "src")
 BUILD = os.path.join(SCRATCH, "host")
 TARGETS = ["payload_tests", "pack_tool_tests", "app_tests", "parvane-pack",
            "payload_fuzz_replay", "command_line_fuzz_replay", "make_fuzz_seeds"]
-# The host tests without those of the Windows build (Wine, the image).
-EXCLUDED = "wine_|installer_|pack_installer"
+SEEDS = os.path.join(BUILD, "tests", "fuzz", "seeds")
+# The host tests of the portable code, as ctest runs them, quickest first,
+# each with the programs it runs: a test runs only when one of them was
+# built again, since otherwise it would run what passed before.
+TESTS = [
+    (["tests/app_tests", "--gtest_brief=1", "--gtest_fail_fast"], ["tests/app_tests"]),
+    (["tests/fuzz/command_line_fuzz_replay", os.path.join(SOURCE, "tests/fuzz/command_line_seeds")],
+     ["tests/fuzz/command_line_fuzz_replay"]),
+    (["tests/pack_tool_tests", "--gtest_brief=1", "--gtest_fail_fast"],
+     ["tests/pack_tool_tests", "tools/pack/parvane-pack"]),
+    (["sh", "-c", f'rm -rf "{SEEDS}" && tests/fuzz/make_fuzz_seeds "{SEEDS}" && '
+                  f'tests/fuzz/payload_fuzz_replay "{SEEDS}"'],
+     ["tests/fuzz/make_fuzz_seeds", "tests/fuzz/payload_fuzz_replay"]),
+    (["tests/payload_tests", "--gtest_brief=1", "--gtest_fail_fast"], ["tests/payload_tests"]),
+]
+# GoogleTest programs run in this many shards side by side.
+SHARDS = max(2, os.cpu_count() or 2)
 TEST_TIMEOUT = 60
 
 
@@ -89,20 +105,66 @@ def sync_sources():
                 os.remove(os.path.join(SOURCE, path))
 
 
-def build(targets=TARGETS):
+def build():
     jobs = str(os.cpu_count() or 2)
-    return run(["cmake", "--build", BUILD, "-j", jobs] + (["--target"] + targets if targets else []))
+    return run(["cmake", "--build", BUILD, "-j", jobs, "--target"] + TARGETS)
 
 
-def tests_pass():
-    try:
-        result = run(["ctest", "--test-dir", BUILD, "-E", EXCLUDED, "--stop-on-failure",
-                      "-j", str(os.cpu_count() or 2), "--timeout", str(TEST_TIMEOUT)],
-                     timeout=10 * TEST_TIMEOUT)
-    except subprocess.TimeoutExpired:
-        return False, "the tests did not end"
-    failed = [line.strip() for line in result.stdout.splitlines() if "***" in line]
-    return result.returncode == 0, "; ".join(failed[:2])
+def stamps():
+    stamp = {}
+    for _, programs in TESTS:
+        for program in programs:
+            path = os.path.join(BUILD, program)
+            stamp[program] = os.stat(path).st_mtime_ns if os.path.exists(path) else 0
+    return stamp
+
+
+def tests_pass(before=None):
+    """Runs the tests whose programs changed since `before` (all without
+    it), as many at once as there are cores, GoogleTest programs in
+    shards; the first that fails or hangs ends the others."""
+    after = stamps()
+    waiting = []
+    for command, programs in TESTS:
+        if before is not None and all(before[p] == after[p] for p in programs):
+            continue
+        if command[0].endswith("_tests"):
+            for shard in range(SHARDS):
+                waiting.append((command, {"GTEST_TOTAL_SHARDS": str(SHARDS),
+                                          "GTEST_SHARD_INDEX": str(shard)}))
+        else:
+            waiting.append((command, {}))
+    running = []
+    verdict = (True, "")
+    while (waiting or running) and verdict[0]:
+        while waiting and len(running) < SHARDS:
+            command, extra = waiting.pop(0)
+            output = tempfile.TemporaryFile("w+", errors="replace")
+            process = subprocess.Popen(command, cwd=BUILD, stdout=output, stderr=subprocess.STDOUT,
+                                       env=dict(os.environ, **extra), start_new_session=True)
+            running.append((process, command, output, time.monotonic()))
+        time.sleep(0.01)
+        for entry in list(running):
+            process, command, output, started = entry
+            status = process.poll()
+            if status is None and time.monotonic() - started < TEST_TIMEOUT:
+                continue
+            running.remove(entry)
+            if status is None:
+                verdict = (False, f"{os.path.basename(command[0])} did not end")
+            elif status != 0:
+                output.seek(0)
+                failed = [line.strip() for line in output if "FAILED" in line]
+                verdict = (False, f"{os.path.basename(command[0])}: " + "; ".join(failed[:2]))
+            if status is None:
+                os.killpg(process.pid, 9)
+                process.wait()
+            output.close()
+    for process, _, output, _ in running:
+        os.killpg(process.pid, 9)
+        process.wait()
+        output.close()
+    return verdict
 
 
 def main():
@@ -122,7 +184,7 @@ def main():
     generator = ["-G", "Ninja"] if shutil.which("ninja") and not os.path.isfile(
         os.path.join(BUILD, "Makefile")) else []
     configured = run(["cmake", "-S", SOURCE, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Debug"] + generator)
-    if configured.returncode != 0 or build(targets=None).returncode != 0:
+    if configured.returncode != 0 or build().returncode != 0:
         sys.exit("the scratch host build fails before any fault: " + configured.stdout[-2000:])
     passing, why = tests_pass()
     if not passing:
@@ -140,11 +202,12 @@ def main():
         with open(path, "w", encoding="utf-8") as source:
             source.write(original.replace(old, new))
         try:
+            before = stamps()
             built = build()
             if built.returncode != 0:
                 broken.append((fault, "does not compile"))
                 continue
-            passing, why = tests_pass()
+            passing, why = tests_pass(before)
             (survivors if passing else caught).append(fault)
             print(f"{fault.number:3} {'SURVIVED' if passing else 'caught  '} "
                   f"{fault.path}: {fault.what}" + ("" if passing else f"  [{why}]"), flush=True)
