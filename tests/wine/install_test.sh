@@ -242,7 +242,8 @@ expect_helper_lines() {
   local folder=$1 what=$2
   wait_for_lines 3 || fail "$what: helper programs did not record their starts: $(cat "$log" 2>&1)"
   local text
-  text=$(iconv -f "$system_charset" -t UTF-8 "$log" | tr -d '\r')
+  # A missing or unreadable log fails the checks below, not the script.
+  text=$(iconv -f "$system_charset" -t UTF-8 "$log" 2>&1 | tr -d '\r') || true
   grep -qxF "InstallGuardDrv.exe	\"${folder}InstallGuardDrv.exe\" install	${folder%\\}" <<<"$text" ||
     grep -qxF "InstallGuardDrv.exe	${folder}InstallGuardDrv.exe install	${folder%\\}" <<<"$text" ||
     fail "$what: driver installer start: $text"
