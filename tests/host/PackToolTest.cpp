@@ -109,6 +109,8 @@ TEST_F(PackToolTest, ListFileNamesTheEntriesAndThreadsDoNotChangeTheBytes) {
 
 TEST_F(PackToolTest, Utf8NamesAreConvertedToGbkOnRequest) {
   WriteFile(dir_ / "root/\xE4\xB8\xAD", "zh");  // UTF-8 for U+4E2D
+  mkdir((dir_ / "root/\xE6\x96\x87").c_str(), 0755);  // U+6587, GBK CE C4
+  WriteFile(dir_ / "root/\xE6\x96\x87/a", "in a folder");
   ASSERT_EQ(Pack("build --from-utf8 --title \xE4\xB8\xAD --image " + image_ + " --out " + package_ +
                      " " + dir_ / "root",
                  dir_)
@@ -118,6 +120,16 @@ TEST_F(PackToolTest, Utf8NamesAreConvertedToGbkOnRequest) {
   const std::string json = Pack("list --json " + package_, dir_).out;
   EXPECT_NE(json.find("\"title_hex\": \"d6d0\""), std::string::npos);
   EXPECT_NE(json.find("\"file_hex\": \"d6d0\""), std::string::npos);
+  EXPECT_NE(json.find("\"folder_hex\": \"cec45c\", \"file_hex\": \"61\""), std::string::npos) << json;
+
+  // A name GBK cannot hold is refused, not cut short.
+  WriteFile(dir_ / "root/\xF0\x9F\x98\x80", "emoji");
+  ToolRun refused = Pack("build --from-utf8 --image " + image_ + " --out " + dir_ / "emoji.exe" +
+                             " " + dir_ / "root",
+                         dir_);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(Stderr().find("GBK can hold"), std::string::npos) << Stderr();
+  EXPECT_FALSE(Exists(dir_ / "emoji.exe"));
 }
 
 TEST_F(PackToolTest, ExtractPrintsEveryEventAndTheResult) {
@@ -202,6 +214,12 @@ TEST_F(PackToolTest, CommandLineMistakesExitWithTwo) {
   EXPECT_EQ(Pack("build --out " + package_ + " " + dir_ / "root", dir_).status, 2);
   EXPECT_EQ(Pack("build --image " + image_ + " --out " + package_, dir_).status, 2);
   EXPECT_EQ(Pack("build --image " + image_ + " --out " + package_ + " --jobs 0 " + dir_ / "root", dir_).status, 2);
+  EXPECT_EQ(Pack("build --image " + image_ + " --out " + package_ + " -x", dir_).status, 2);
+  EXPECT_EQ(Pack("build --image " + image_ + " --out " + package_ + " " + dir_ / "root" + " " +
+                     dir_ / "root/b",
+                 dir_)
+                .status,
+            2);
   EXPECT_EQ(Pack("list", dir_).status, 2);
   EXPECT_EQ(Pack("extract " + package_, dir_).status, 2);
   EXPECT_FALSE(Exists(package_));
