@@ -95,7 +95,7 @@ fuzz: host
 # each rebuilt in a scratch copy under build/mutants and run against the
 # host tests: prints the faults no test caught and the share caught.
 # Never part of make test.
-mutants: host
+mutants: deps
 	@python3 tests/mutants/run_mutants.py
 
 # Native extraction and packing throughput, then the comparison with the

@@ -36,8 +36,11 @@ TESTS = [
      ["tests/fuzz/make_fuzz_seeds", "tests/fuzz/payload_fuzz_replay"]),
     (["tests/payload_tests", "--gtest_brief=1", "--gtest_fail_fast"], ["tests/payload_tests"]),
 ]
-# GoogleTest programs run in this many shards side by side.
+# GoogleTest programs run in this many shards, and this many tests side by
+# side: twice the cores, since much of a test's time is spent waiting on
+# the file system.
 SHARDS = max(2, os.cpu_count() or 2)
+AT_ONCE = 2 * SHARDS
 TEST_TIMEOUT = 60
 
 
@@ -137,7 +140,7 @@ def tests_pass(before=None):
     running = []
     verdict = (True, "")
     while (waiting or running) and verdict[0]:
-        while waiting and len(running) < SHARDS:
+        while waiting and len(running) < AT_ONCE:
             command, extra = waiting.pop(0)
             output = tempfile.TemporaryFile("w+", errors="replace")
             process = subprocess.Popen(command, cwd=BUILD, stdout=output, stderr=subprocess.STDOUT,
@@ -183,7 +186,7 @@ def main():
     # it runs once per fault.
     generator = ["-G", "Ninja"] if shutil.which("ninja") and not os.path.isfile(
         os.path.join(BUILD, "Makefile")) else []
-    configured = run(["cmake", "-S", SOURCE, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Debug"] + generator)
+    configured = run(["cmake", "-S", SOURCE, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O0", "-DCMAKE_C_FLAGS_DEBUG=-O0", "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold"] + generator)
     if configured.returncode != 0 or build().returncode != 0:
         sys.exit("the scratch host build fails before any fault: " + configured.stdout[-2000:])
     passing, why = tests_pass()
@@ -201,6 +204,7 @@ def main():
             continue
         with open(path, "w", encoding="utf-8") as source:
             source.write(original.replace(old, new))
+        began = time.monotonic()
         try:
             before = stamps()
             built = build()
@@ -210,7 +214,8 @@ def main():
             passing, why = tests_pass(before)
             (survivors if passing else caught).append(fault)
             print(f"{fault.number:3} {'SURVIVED' if passing else 'caught  '} "
-                  f"{fault.path}: {fault.what}" + ("" if passing else f"  [{why}]"), flush=True)
+                  f"{time.monotonic() - began:4.1f} s  {fault.path}: {fault.what}"
+                  + ("" if passing else f"  [{why}]"), flush=True)
         finally:
             with open(path, "w", encoding="utf-8") as source:
                 source.write(original)
