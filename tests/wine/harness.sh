@@ -455,8 +455,9 @@ lnk_field() {
       # lnkinfo knows no UTF-8: an ANSI field read as 1252, which gives each
       # byte of the test's texts a character of its own, is turned back into
       # its bytes; a Unicode field has characters 1252 lacks.
-      if [ "$HARNESS_CODEPAGE" = 65001 ] && printf '%s' "$line" | iconv -f UTF-8 -t CP1252 >/dev/null 2>&1; then
-        line=$(printf '%s' "$line" | iconv -f UTF-8 -t CP1252)
+      local bytes
+      if [ "$HARNESS_CODEPAGE" = 65001 ] && bytes=$(printf '%s' "$line" | iconv -f UTF-8 -t CP1252 2>/dev/null); then
+        line=$bytes
       fi
       printf '%s\n' "$line"
       return 0

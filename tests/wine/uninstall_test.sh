@@ -40,6 +40,16 @@ old_entry_command="${folder}ParvaneSetup.exe uninstall"
 caption=卸载Parvane
 question=您确定要卸载Parvane吗？
 
+# driver_uninstall_logged: the stand-in log shows the driver installer in
+# $folder started with "uninstall", its path quoted or not (it may take a
+# moment to appear).
+driver_uninstall_logged() {
+  local text
+  for _ in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.1; done
+  text=$(iconv -f "$system_charset" -t UTF-8 "$log" 2>/dev/null | tr -d '\r') || true
+  grep -q "^InstallGuardDrv.exe	\"\?${folder//\\/\\\\}InstallGuardDrv.exe\"\? uninstall	" <<<"$text"
+}
+
 install_product() {
   check "install_$1" <<SCRIPT
 $(install_through_windows '"C:\setup\ParvaneSetup.exe"' "$folder" "$windows_log")
@@ -160,10 +170,7 @@ for lnk in "${shortcuts[@]}"; do [ ! -e "$lnk" ] || fail "the shortcut $lnk is s
 outside_tree > "$work/outside.after"
 diff "$work/outside.before" "$work/outside.after" > "$work/outside.diff" ||
   fail "the uninstall changed things outside the install folder: $(head -5 "$work/outside.diff")"
-for _ in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.1; done
-grep -qF "InstallGuardDrv.exe	${folder}InstallGuardDrv.exe uninstall	" <(iconv -f "$system_charset" -t UTF-8 "$log" 2>/dev/null | tr -d '\r') ||
-  grep -qF "InstallGuardDrv.exe	\"${folder}InstallGuardDrv.exe\" uninstall	" <(iconv -f "$system_charset" -t UTF-8 "$log" 2>/dev/null | tr -d '\r') ||
-  fail "the driver installer was not started with uninstall: $(cat "$log" 2>&1)"
+driver_uninstall_logged || fail "the driver installer was not started with uninstall: $(cat "$log" 2>&1)"
 
 # --- A second run still finds the folder, and from outside the install
 # folder it removes the rest.
@@ -293,8 +300,7 @@ SCRIPT
 keep_shot uninstall-running
 left=$(cd "$installed" 2>/dev/null && find . | sort | paste -sd' ' || true)
 [ -z "$left" ] || [ "$left" = ". ./InstallGuardDrv.exe" ] || fail "the large tree was not removed: $left"
-for _ in $(seq 1 50); do [ -s "$log" ] && break; sleep 0.1; done
-grep -q "^InstallGuardDrv.exe	\"\?${folder//\\/\\\\}InstallGuardDrv.exe\"\? uninstall	" "$log" ||
+driver_uninstall_logged ||
   fail "no driver installer started from the folder recorded without its backslash: $(cat "$log" 2>&1)"
 
 echo "uninstall checks: $failures failed"

@@ -54,6 +54,8 @@ void MessageBoxCommand(Driver& driver, const Command& command);
 void MessageBoxBeginsCommand(Driver& driver, const Command& command);
 HWND Control(const Driver& driver, const std::string& id);  // 0: the window itself
 std::string WindowText(HWND window);
+// A top-level window's caption, which is read without asking the window.
+std::string Caption(HWND window);
 // A visible top-level window of the process with exactly that caption, of
 // any class; NULL when there is none.
 HWND FindTopWindow(DWORD processId, const std::string& caption);

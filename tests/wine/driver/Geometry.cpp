@@ -154,9 +154,7 @@ void OwnerCommand(Driver& driver, const Command& command) {
     DWORD process = 0;
     GetWindowThreadProcessId(owner, &process);
     saw = "owner " + Describe(owner) + (process == driver.processId ? "" : " of another process");
-    wchar_t caption[512] = L"";
-    GetWindowTextW(owner, caption, ARRAYSIZE(caption));
-    if (process == driver.processId && expected == Utf8(caption)) return;
+    if (process == driver.processId && expected == Caption(owner)) return;
   } else if (expected == "none") {
     return;
   }

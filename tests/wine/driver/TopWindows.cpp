@@ -20,13 +20,6 @@ std::string ClassName(HWND window) {
   return name;
 }
 
-// GetWindowTextW never waits on another process's thread.
-std::string Caption(HWND window) {
-  wchar_t caption[512] = L"";
-  GetWindowTextW(window, caption, ARRAYSIZE(caption));
-  return Utf8(caption);
-}
-
 using WindowVisitor = std::function<bool(HWND, const std::string&)>;
 
 struct TopWindowSearch {
@@ -105,6 +98,13 @@ HWND FindChild(HWND parent, int id) {
 }
 
 }  // namespace
+
+// GetWindowTextW never waits on another process's thread.
+std::string Caption(HWND window) {
+  wchar_t caption[512] = L"";
+  GetWindowTextW(window, caption, ARRAYSIZE(caption));
+  return Utf8(caption);
+}
 
 std::string WindowsOf(DWORD processId) {
   std::string list;
